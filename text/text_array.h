@@ -26,7 +26,10 @@ class TextArray {
   // Element i, 1-based. REQUIRES: 1 <= i <= ArrayCount(*this).
   const Text& at(int32_t i) const { return elements_[static_cast<size_t>(i - 1)]; }
 
-  const std::vector<Text>& elements() const { return elements_; }
+  const std::vector<Text>& elements() const& { return elements_; }
+  // On a temporary the elements move out, so `for (x : SplitText(...).elements())`
+  // does not iterate a destroyed array.
+  std::vector<Text> elements() && { return std::move(elements_); }
   void push_back(Text t) { elements_.push_back(std::move(t)); }
 
   friend bool operator==(const TextArray&, const TextArray&) = default;

@@ -1,0 +1,49 @@
+// The encoding engine: conversions between UTF-8, UTF-16 and GBK on ICU,
+// shaped for the conversion functions and the pattern matcher. Internal to
+// text/; other code uses text/encoding.h.
+//
+// GBK is the Windows code page 936 table (ICU "windows-936"). Every function
+// converts its whole input, zero bytes and zero units included, and never
+// fails:
+//   - a malformed UTF-8 sequence decodes to U+FFFD (one per maximal subpart);
+//   - a byte sequence that GBK does not define decodes to U+FFFD;
+//   - an unpaired surrogate or a character that GBK lacks encodes to one '?'
+//     (one U+FFFD in UTF-8).
+// The converters are opened once per thread and reused.
+#ifndef ZARVO_TEXT_ICU_CODEC_H_
+#define ZARVO_TEXT_ICU_CODEC_H_
+
+#include <string>
+#include <string_view>
+
+namespace zarvo::codec {
+
+// The UTF-16 units of `utf8`. Example: "\xE4\xB8\xAD" gives u"\u4E2D".
+std::u16string Utf8ToUtf16(std::string_view utf8);
+
+// The UTF-8 bytes of `units`. Example: u"\u4E2D" gives "\xE4\xB8\xAD".
+std::string Utf16ToUtf8(std::u16string_view units);
+
+// The UTF-16 units of the GBK bytes `gbk`. Example: "\xD6\xD0" gives u"\u4E2D".
+std::u16string GbkToUtf16(std::string_view gbk);
+
+// The GBK bytes of `units`. Example: u"\u4E2D\u0E01" gives "\xD6\xD0?".
+std::string Utf16ToGbk(std::u16string_view units);
+
+// The UTF-8 bytes of the GBK bytes `gbk`, without an intermediate copy in
+// UTF-16 of the whole text. Example: "a\xD6\xD0" gives "a\xE4\xB8\xAD".
+std::string GbkToUtf8(std::string_view gbk);
+
+// The GBK bytes of the UTF-8 bytes `utf8`; ASCII is copied as it stands.
+// Example: "a\xE4\xB8\xAD" gives "a\xD6\xD0".
+std::string Utf8ToGbk(std::string_view utf8);
+
+// Composes in place every base character followed by a combining mark that
+// has a precomposed form (repeatedly, so a base may take several marks).
+// Nothing else changes: no reordering, no singleton mapping.
+// Example: u"e\u0301x" becomes u"\u00E9x"; u"\uF92C" stays as it is.
+void ComposePairs(std::u16string& units);
+
+}  // namespace zarvo::codec
+
+#endif  // ZARVO_TEXT_ICU_CODEC_H_

@@ -1,0 +1,241 @@
+#include "text/regex_matcher.h"
+
+#include <re2/re2.h>
+
+#include <algorithm>
+#include <climits>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/between.h"
+#include "text/find.h"
+#include "text/icu_codec.h"
+#include "text/rewrite.h"
+
+namespace zarvo {
+namespace {
+
+constexpr char kMultilineFlag[] = "(?m)";
+
+// RE2's memory budget for a compiled pattern and its DFA caches. Above the
+// 8 MiB default so that long pages keep the fast DFA instead of falling back
+// to the slower (still linear) NFA.
+constexpr int64_t kEngineMaxMem = int64_t{64} << 20;
+
+// One match: where it and each group lie in the UTF-8 subject. A group
+// that took no part has a null data pointer.
+using Groups = std::vector<re2::StringPiece>;
+
+bool IsHexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Rewrites "\uXXXX" as RE2's "\x{XXXX}"; every other escape is kept as is.
+std::string TranslateEscapes(std::string_view pattern) {
+  std::string out;
+  out.reserve(pattern.size());
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] != '\\' || i + 1 >= pattern.size()) {
+      out += pattern[i];
+      continue;
+    }
+    if (pattern[i + 1] == 'u' && i + 5 < pattern.size() && IsHexDigit(pattern[i + 2]) &&
+        IsHexDigit(pattern[i + 3]) && IsHexDigit(pattern[i + 4]) && IsHexDigit(pattern[i + 5])) {
+      out += "\\x{";
+      out.append(pattern.substr(i + 2, 4));
+      out += '}';
+      i += 5;
+      continue;
+    }
+    out.append(pattern.substr(i, 2));
+    ++i;
+  }
+  return out;
+}
+
+std::string_view View(const re2::StringPiece& piece) { return std::string_view(piece.data(), piece.size()); }
+
+// Length of the UTF-8 character that starts with `lead` (1 for a byte that
+// cannot start one, so that stepping always moves on).
+
+size_t Utf8CharLength(unsigned char lead) {
+  if (lead >= 0xF0) return 4;
+  if (lead >= 0xE0) return 3;
+  if (lead >= 0xC0) return 2;
+  return 1;
+}
+
+}  // namespace
+
+struct RegexMatcher::State {
+  // After the first Create: the pattern as given to the engine (GBK) and
+  // the case option. Before it, both read as empty.
+  bool created = false;
+  Text pattern;
+  bool ignoreCase = false;
+
+  std::unique_ptr<RE2> engine;  // null when the pattern was rejected
+  Text subject;                 // GBK, as given
+  std::string utf8;             // the subject as the engine sees it
+  std::vector<re2::StringPiece> matches;  // whole matches, in order
+
+  // Groups of the last match asked about, so that reading several groups
+  // of one match runs the engine once.
+  mutable int32_t groupsOf = -1;
+  mutable Groups groups;
+
+  // Last answered character offset: UTF-8 byte offset and UTF-16 count.
+  mutable size_t cursorBytes = 0;
+  mutable size_t cursorUnits = 0;
+
+  void Reset() {
+    engine.reset();
+    subject = Text();
+    utf8.clear();
+    matches.clear();
+    groupsOf = -1;
+    groups.clear();
+    cursorBytes = cursorUnits = 0;
+  }
+
+  // The match with 0-based index `i`, or null.
+  const re2::StringPiece* Match(int32_t i) const {
+    if (i < 0 || static_cast<size_t>(i) >= matches.size()) return nullptr;
+    return &matches[static_cast<size_t>(i)];
+  }
+
+  // All groups of match `i` (which exists), 0 being the whole match.
+  const Groups& GroupsOf(int32_t i) const {
+    if (groupsOf != i) {
+      const re2::StringPiece& m = matches[static_cast<size_t>(i)];
+      groups.assign(static_cast<size_t>(engine->NumberOfCapturingGroups()) + 1, re2::StringPiece());
+      size_t start = static_cast<size_t>(m.data() - utf8.data());
+      // The whole match is known; anchoring at both of its ends picks the
+      // same groups as the search that found it.
+      if (!engine->Match(utf8, start, start + m.size(), RE2::ANCHOR_BOTH, groups.data(),
+                         static_cast<int>(groups.size()))) {
+        groups.assign(groups.size(), re2::StringPiece());
+      }
+      groupsOf = i;
+    }
+    return groups;
+  }
+
+  // Where `piece` of the UTF-8 subject starts, in UTF-16 units.
+  size_t UnitOffset(const char* at) const {
+    size_t target = static_cast<size_t>(at - utf8.data());
+    if (target < cursorBytes) cursorBytes = cursorUnits = 0;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
+    size_t units = cursorUnits;
+    for (size_t i = cursorBytes; i < target; ++i) {
+      // Every byte but a continuation byte starts a unit; a four-byte
+      // sequence becomes two.
+      units += ((bytes[i] & 0xC0) != 0x80) + (bytes[i] >= 0xF0);
+    }
+    cursorBytes = target;
+    cursorUnits = units;
+    return units;
+  }
+
+  // The position of `text` in the subject for a match starting at `at`
+  // (or at character 0 when there is no such match).
+  int32_t FindPosition(const Text& text, const char* at) const {
+    size_t first = at == nullptr ? 0 : UnitOffset(at);
+    int32_t start = static_cast<int32_t>(std::min<size_t>(first, INT32_MAX));
+    return FindText(subject, text, start, ignoreCase) - 1;
+  }
+};
+
+RegexMatcher::RegexMatcher() : state_(std::make_unique<State>()) {}
+RegexMatcher::~RegexMatcher() = default;
+
+bool RegexMatcher::Create(const Text& pattern, const Text& subject, std::optional<bool> caseSensitive,
+                          std::optional<bool> multiline, std::optional<bool> global,
+                          std::optional<bool> quotePlaceholder) {
+  State& s = *state_;
+  s.Reset();
+  s.created = true;
+  s.ignoreCase = !caseSensitive.value_or(false);
+  s.pattern = quotePlaceholder.value_or(false) ? ReplaceText(pattern, kQuotePlaceholder, "\"", true) : pattern;
+
+  std::string enginePattern = multiline.value_or(true) ? kMultilineFlag : "";
+  enginePattern += TranslateEscapes(codec::GbkToUtf8(s.pattern.view()));
+  RE2::Options options;
+  options.set_encoding(RE2::Options::EncodingUTF8);
+  options.set_case_sensitive(!s.ignoreCase);
+  options.set_log_errors(false);
+  options.set_max_mem(kEngineMaxMem);
+  auto engine = std::make_unique<RE2>(enginePattern, options);
+
+  s.subject = subject;
+  s.utf8 = codec::GbkToUtf8(subject.view());
+  if (!engine->ok()) return false;
+  s.engine = std::move(engine);
+
+  const bool all = global.value_or(true);
+  const re2::StringPiece text(s.utf8);
+  size_t from = 0;
+  re2::StringPiece m;
+  while (from <= text.size() && s.engine->Match(text, from, text.size(), RE2::UNANCHORED, &m, 1)) {
+    s.matches.push_back(m);
+    if (!all) break;
+    size_t end = static_cast<size_t>(m.data() - text.data()) + m.size();
+    // After an empty match the next search starts one character on.
+    from = m.empty() ? end + (end < text.size() ? Utf8CharLength(static_cast<unsigned char>(text[end])) : 1) : end;
+  }
+  return true;
+}
+
+Text RegexMatcher::GetPattern() const { return state_->pattern; }
+
+Text RegexMatcher::Replace(const Text& replacement) const {
+  const State& s = *state_;
+  if (!s.engine) return Text();
+  const std::string rewrite = codec::GbkToUtf8(replacement.view());
+  std::string out;
+  out.reserve(s.utf8.size());
+  const char* copied = s.utf8.data();
+  for (size_t i = 0; i < s.matches.size(); ++i) {
+    const Groups& g = s.GroupsOf(static_cast<int32_t>(i));
+    out.append(copied, static_cast<size_t>(s.matches[i].data() - copied));
+    if (!s.engine->Rewrite(&out, rewrite, g.data(), static_cast<int>(g.size()))) return Text();
+    copied = s.matches[i].data() + s.matches[i].size();
+  }
+  out.append(copied, static_cast<size_t>(s.utf8.data() + s.utf8.size() - copied));
+  return Text(codec::Utf8ToGbk(out));
+}
+
+int32_t RegexMatcher::MatchCount() const {
+  return static_cast<int32_t>(std::min<size_t>(state_->matches.size(), INT32_MAX));
+}
+
+Text RegexMatcher::MatchText(int32_t matchIndex, int32_t* position) const {
+  const State& s = *state_;
+  const re2::StringPiece* m = s.Match(matchIndex - 1);
+  Text result = m ? Text(codec::Utf8ToGbk(View(*m))) : Text();
+  if (position) *position = s.FindPosition(result, m ? m->data() : nullptr);
+  return result;
+}
+
+Text RegexMatcher::SubmatchText(int32_t matchIndex, int32_t groupIndex, int32_t* position) const {
+  const State& s = *state_;
+  const re2::StringPiece* m = s.Match(matchIndex - 1);
+  Text result;
+  if (m) {
+    const Groups& g = s.GroupsOf(matchIndex - 1);
+    if (groupIndex >= 1 && static_cast<size_t>(groupIndex) < g.size()) {
+      result = Text(codec::Utf8ToGbk(View(g[static_cast<size_t>(groupIndex)])));
+    }
+  }
+  if (position) *position = s.FindPosition(result, m ? m->data() : nullptr);
+  return result;
+}
+
+int32_t RegexMatcher::SubmatchCount() const {
+  const State& s = *state_;
+  if (s.matches.empty()) return 0;
+  return s.engine->NumberOfCapturingGroups();
+}
+
+}  // namespace zarvo

@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
 
   zarvo::MainWindow window;
   window.show();
+  window.activateWindow();
   if (!zarvo::WindowCameUp(window)) {
     zarvo::ShowStartupError();
     return zarvo::kStartupFailedExitCode;

@@ -36,6 +36,7 @@
 #include "app/search_command.h"
 #include "app/silent_web_page.h"
 #include "app/window_icon.h"
+#include "app/x11_window.h"
 #include "text/encoding.h"
 
 namespace zarvo {
@@ -47,7 +48,7 @@ constexpr int kOuterHeight = 485;
 
 // Frame a tool window usually gets; the real one replaces it once the window
 // manager has framed the window.
-constexpr QMargins kFrameGuess(1, 18, 1, 1);
+constexpr QMargins kFrameGuess(1, 20, 1, 1);
 
 // The users' chat group, shown in the caption.
 constexpr int kChatGroupNumber = 528174;
@@ -109,12 +110,16 @@ MainWindow::MainWindow(QWidget* parent)
   CreateHiddenControls();
   ConnectHandlers();
 
-  frameForSize_ = kFrameGuess;
-  setFixedSize(kOuterWidth - frameForSize_.left() - frameForSize_.right(),
-               kOuterHeight - frameForSize_.top() - frameForSize_.bottom());
+  // Place the window for the frame it will most likely get; FitOuterSize()
+  // corrects this once the window manager has framed it.
   QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
   QRect area = where ? where->geometry() : QRect(0, 0, kOuterWidth, kOuterHeight);
-  move(area.x() + (area.width() - kOuterWidth) / 2, area.y() + (area.height() - kOuterHeight) / 2);
+  QPoint outerTopLeft(area.x() + (area.width() - kOuterWidth) / 2,
+                      area.y() + (area.height() - kOuterHeight) / 2);
+  winId();
+  SetOuterGeometry(outerTopLeft, kFrameGuess);
+  HideFromTaskbar(*this);
+  windowHandle()->installEventFilter(this);
 
   // The quit request is an application event; watch for it so that
   // ProcessPendingEvents stops in front of it.
@@ -364,30 +369,27 @@ void MainWindow::SetCurrentPage(int index) {
   选择夹1->setCurrentIndex(std::clamp(index, 0, 选择夹1->count() - 1));
 }
 
-bool MainWindow::event(QEvent* event) {
-  // The window manager frames the window after it is shown; only then is
-  // the frame known that the outer size has to include.
-  if (event->type() == QEvent::Move || event->type() == QEvent::Show ||
-      event->type() == QEvent::Resize) {
-    FitOuterSize();
-  }
-  return QWidget::event(event);
-}
-
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == qApp) {
     if (event->type() == QEvent::Quit) quitRequested_ = true;
+    return false;
+  }
+  if (watched == windowHandle()) {
+    // The window manager frames the window before it shows it; from the
+    // first exposure on, the frame that the outer size includes is known.
+    if (event->type() == QEvent::Expose || event->type() == QEvent::Move) FitOuterSize();
     return false;
   }
   if (quitRequested_ && dispatchDepth_ > 0 && IsUserEvent(event->type()) && IsInWindow(watched)) {
     // Behind a quit request nothing of ours runs any more.
     return true;
   }
-  if (event->type() == QEvent::Resize && watched->parent() && watched->parent()->parent() == 选择夹1) {
+  if (event->type() == QEvent::Resize && 选择夹1 && watched->parent() &&
+      watched->parent()->parent() == 选择夹1) {
     PlacePageControl(static_cast<QWidget*>(watched));
     return false;
   }
-  if (watched == 超级列表框1->viewport()) {
+  if (超级列表框1 && watched == 超级列表框1->viewport()) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     switch (event->type()) {
       case QEvent::MouseButtonPress:
@@ -444,14 +446,18 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void MainWindow::FitOuterSize() {
-  if (!isVisible() || !windowHandle()) return;
+  if (!windowHandle() || !windowHandle()->isExposed()) return;
   QMargins frame = windowHandle()->frameMargins();
   if (frame == frameForSize_) return;
+  QPoint outerTopLeft = geometry().topLeft() - QPoint(frameForSize_.left(), frameForSize_.top());
+  SetOuterGeometry(outerTopLeft, frame);
+}
+
+void MainWindow::SetOuterGeometry(QPoint outerTopLeft, QMargins frame) {
   frameForSize_ = frame;
-  QPoint outerTopLeft = pos();
-  setFixedSize(kOuterWidth - frame.left() - frame.right(),
-               kOuterHeight - frame.top() - frame.bottom());
-  move(outerTopLeft);
+  QSize client(kOuterWidth - frame.left() - frame.right(), kOuterHeight - frame.top() - frame.bottom());
+  setFixedSize(client);
+  setGeometry(QRect(outerTopLeft + QPoint(frame.left(), frame.top()), client));
 }
 
 void MainWindow::PlaceStatusBar() {
@@ -464,7 +470,7 @@ void MainWindow::PlaceStatusBar() {
 
 void MainWindow::PlacePageControl(QWidget* page) {
   QPoint pageOrigin = page->mapTo(选择夹1, QPoint(0, 0));
-  if (超级列表框1->parentWidget() == page) {
+  if (超级列表框1 && 超级列表框1->parentWidget() == page) {
     超级列表框1->setGeometry(kListPlace.translated(-pageOrigin));
   } else if (超文本浏览框1 && 超文本浏览框1->parentWidget() == page) {
     超文本浏览框1->setGeometry(kBrowserPlace.translated(-pageOrigin));

@@ -154,7 +154,6 @@ class MainWindow : public QWidget {
   void SetCurrentPage(int index);
 
  protected:
-  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -169,6 +168,7 @@ class MainWindow : public QWidget {
   void ConnectHandlers();
   void HandleWindowCreated();
   void FitOuterSize();
+  void SetOuterGeometry(QPoint outerTopLeft, QMargins frame);
   void PlaceStatusBar();
   void PlacePageControl(QWidget* page);
   bool IsInWindow(QObject* object) const;

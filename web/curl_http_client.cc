@@ -434,7 +434,8 @@ HttpHandle CurlHttpClient::Open(const Text& agent, HttpAccess access, const std:
                                 const std::optional<Text>& proxyBypass) {
   if (access != HttpAccess::kDirect && access != HttpAccess::kNamedProxy) return kNoHandle;
   auto session = std::make_unique<Session>();
-  session->agent = agent.str();
+  // The agent is one header value: it ends at a line break.
+  session->agent = agent.str().substr(0, agent.view().find_first_of("\r\n"));
   session->access = access;
   if (proxyList) session->proxyList = proxyList->str();
   if (proxyBypass) session->proxyBypass = proxyBypass->str();

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 namespace zarvo::codec {
@@ -120,6 +121,21 @@ std::string Convert(UConverter* to, UConverter* from, std::string_view in, size_
   return out;
 }
 
+// True iff every byte is below 0x80; such bytes mean the same in UTF-8
+// and GBK.
+bool IsAscii(std::string_view bytes) {
+  size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes.data() + i, 8);
+    if ((word & 0x8080808080808080u) != 0) return false;
+  }
+  for (; i < bytes.size(); ++i) {
+    if (static_cast<unsigned char>(bytes[i]) >= 0x80) return false;
+  }
+  return true;
+}
+
 // One bit per BMP code point that may compose with the character before
 // it; everything else is skipped without asking the normaliser.
 class ComposingMarks {
@@ -160,12 +176,14 @@ std::string Utf16ToGbk(std::u16string_view units) {
 }
 
 std::string GbkToUtf8(std::string_view gbk) {
+  if (IsAscii(gbk)) return std::string(gbk);
   Converters& c = ThreadConverters();
   // Mostly ASCII markup with some two-byte characters that become three.
   return Convert(c.utf8.get(), c.gbk.get(), gbk, gbk.size() + gbk.size() / 2);
 }
 
 std::string Utf8ToGbk(std::string_view utf8) {
+  if (IsAscii(utf8)) return std::string(utf8);
   Converters& c = ThreadConverters();
   // No UTF-8 sequence becomes longer in GBK.
   return Convert(c.gbk.get(), c.utf8.get(), utf8, utf8.size());

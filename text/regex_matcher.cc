@@ -11,6 +11,7 @@
 #include "text/between.h"
 #include "text/find.h"
 #include "text/icu_codec.h"
+#include "text/literal_chain.h"
 #include "text/rewrite.h"
 
 namespace zarvo {
@@ -76,6 +77,9 @@ struct RegexMatcher::State {
   bool ignoreCase = false;
 
   std::unique_ptr<RE2> engine;  // null when the pattern was rejected
+  // The pattern as a chain of literal runs and lazy groups, when it has that
+  // shape and the chain answers as the engine would on this subject.
+  std::optional<LiteralChain> chain;
   Text subject;                 // GBK, as given
   std::string utf8;             // the subject as the engine sees it
   std::vector<re2::StringPiece> matches;  // whole matches, in order
@@ -91,6 +95,7 @@ struct RegexMatcher::State {
 
   void Reset() {
     engine.reset();
+    chain.reset();
     subject = Text();
     utf8.clear();
     matches.clear();
@@ -111,9 +116,12 @@ struct RegexMatcher::State {
       const re2::StringPiece& m = matches[static_cast<size_t>(i)];
       groups.assign(static_cast<size_t>(engine->NumberOfCapturingGroups()) + 1, re2::StringPiece());
       size_t start = static_cast<size_t>(m.data() - utf8.data());
-      // The whole match is known; anchoring at both of its ends picks the
-      // same groups as the search that found it.
-      if (!engine->Match(utf8, start, start + m.size(), RE2::ANCHOR_BOTH, groups.data(),
+      if (chain) {
+        std::vector<LiteralChain::Span> spans = chain->Groups(utf8, {start, m.size()});
+        for (size_t k = 0; k < spans.size() && k < groups.size(); ++k) {
+          groups[k] = re2::StringPiece(utf8.data() + spans[k].begin, spans[k].size);
+        }
+      } else if (!engine->Match(utf8, start, start + m.size(), RE2::ANCHOR_BOTH, groups.data(),
                          static_cast<int>(groups.size()))) {
         groups.assign(groups.size(), re2::StringPiece());
       }
@@ -159,8 +167,9 @@ bool RegexMatcher::Create(const Text& pattern, const Text& subject, std::optiona
   s.ignoreCase = !caseSensitive.value_or(false);
   s.pattern = quotePlaceholder.value_or(false) ? ReplaceText(pattern, kQuotePlaceholder, "\"", true) : pattern;
 
+  const std::string utf8Pattern = codec::GbkToUtf8(s.pattern.view());
   std::string enginePattern = multiline.value_or(true) ? kMultilineFlag : "";
-  enginePattern += TranslateEscapes(codec::GbkToUtf8(s.pattern.view()));
+  enginePattern += TranslateEscapes(utf8Pattern);
   RE2::Options options;
   options.set_encoding(RE2::Options::EncodingUTF8);
   options.set_case_sensitive(!s.ignoreCase);
@@ -174,6 +183,15 @@ bool RegexMatcher::Create(const Text& pattern, const Text& subject, std::optiona
   s.engine = std::move(engine);
 
   const bool all = global.value_or(true);
+  s.chain = LiteralChain::Parse(utf8Pattern, s.ignoreCase);
+  if (s.chain && !s.chain->UsableOn(s.utf8)) s.chain.reset();
+  if (s.chain) {
+    for (const LiteralChain::Span& m : s.chain->FindAll(s.utf8, all)) {
+      s.matches.emplace_back(s.utf8.data() + m.begin, m.size);
+    }
+    return true;
+  }
+
   const re2::StringPiece text(s.utf8);
   size_t from = 0;
   re2::StringPiece m;

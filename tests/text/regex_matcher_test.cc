@@ -26,8 +26,15 @@ std::string Row(const std::string& name, const std::string& size, const std::str
          "</td><td><a href=\"/d/1\">Detail</a><a href=\"" + link + "\" title=\"play\"></a></td></tr>";
 }
 
-// Runs the row pattern the way the search command does.
-bool CreateRows(RegexMatcher& m, const Text& page) { return m.Create(kRowPattern, page, false, true, true, true); }
+// The same pattern in a form that the general engine runs end to end
+// (plain literal runs with lazy groups between them go a quicker way).
+constexpr char kRowPatternForEngine[] =
+    "(?:<tr>)<td class=\"name\">(.*?)</td><td class=\"size\">(.*?)<(.*?)Detail</a><a href=\"(.*?)\" title=\"";
+
+// Runs a row pattern the way the search command does.
+bool CreateRows(RegexMatcher& m, const Text& page, const char* pattern = kRowPattern) {
+  return m.Create(pattern, page, false, true, true, true);
+}
 
 TEST(RegexMatcher, NoMatchIsNotARejectedPattern) {
   struct Case {
@@ -264,17 +271,20 @@ TEST(RegexMatcher, RowPatternPicksRows) {
                          "\r\n" + Row("<b>x</b> &amp;", "700 MB", "magnet:?xt=urn:btih:2") + Row("n3", "3 KB", "m3") +
                          "\r\n</table></html>")
                             .c_str());
-  RegexMatcher m;
-  ASSERT_TRUE(CreateRows(m, page));
-  ASSERT_EQ(m.MatchCount(), 3);
-  EXPECT_EQ(m.SubmatchCount(), 4);
-  EXPECT_EQ(m.SubmatchText(1, 1), Gbk("ABC-123 中文名"));
-  EXPECT_EQ(m.SubmatchText(1, 2), Text("1.2 GB"));
-  EXPECT_EQ(m.SubmatchText(1, 4), Text("magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567"));
-  EXPECT_EQ(m.SubmatchText(2, 1), Text("<b>x</b> &amp;"));
-  EXPECT_EQ(m.SubmatchText(2, 2), Text("700 MB"));
-  EXPECT_EQ(m.SubmatchText(3, 3), Text("/td><td><a href=\"/d/1\">"));
-  EXPECT_EQ(m.SubmatchText(3, 4), Text("m3"));
+  for (const char* pattern : {kRowPattern, kRowPatternForEngine}) {
+    SCOPED_TRACE(pattern);
+    RegexMatcher m;
+    ASSERT_TRUE(CreateRows(m, page, pattern));
+    ASSERT_EQ(m.MatchCount(), 3);
+    EXPECT_EQ(m.SubmatchCount(), 4);
+    EXPECT_EQ(m.SubmatchText(1, 1), Gbk("ABC-123 中文名"));
+    EXPECT_EQ(m.SubmatchText(1, 2), Text("1.2 GB"));
+    EXPECT_EQ(m.SubmatchText(1, 4), Text("magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567"));
+    EXPECT_EQ(m.SubmatchText(2, 1), Text("<b>x</b> &amp;"));
+    EXPECT_EQ(m.SubmatchText(2, 2), Text("700 MB"));
+    EXPECT_EQ(m.SubmatchText(3, 3), Text("/td><td><a href=\"/d/1\">"));
+    EXPECT_EQ(m.SubmatchText(3, 4), Text("m3"));
+  }
 }
 
 TEST(RegexMatcher, RowPatternEdgeRows) {
@@ -301,42 +311,54 @@ TEST(RegexMatcher, RowPatternEdgeRows) {
       {"carriage return inside a row", splitCr, 1},
       {"cut after the link opening", good.substr(0, good.find("m\" title")) + "\r\n" + good, 1},
   };
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.name);
-    RegexMatcher m;
-    ASSERT_TRUE(CreateRows(m, Text(c.page)));
-    EXPECT_EQ(m.MatchCount(), c.count);
-    if (c.count == 1) {
-      EXPECT_EQ(m.SubmatchText(1, 4), Text("m"));
+  for (const char* pattern : {kRowPattern, kRowPatternForEngine}) {
+    for (const auto& c : kCases) {
+      SCOPED_TRACE(testing::Message() << c.name << " / " << pattern);
+      RegexMatcher m;
+      ASSERT_TRUE(CreateRows(m, Text(c.page), pattern));
+      EXPECT_EQ(m.MatchCount(), c.count);
+      if (c.count == 1) {
+        EXPECT_EQ(m.SubmatchText(1, 4), Text("m"));
+      }
     }
   }
 }
 
-// Hostile pages: rows that never close, all on one line, then one good
-// row. The first broken row's match runs on lazily into the good row, which
-// ends it however many broken ones come first.
+// Hostile pages: a long line of rows that never close, then one good row
+// on the same line or on the next. On the same line the first broken row's
+// match runs on lazily into the good row; on the next, the good row is
+// matched by itself.
 TEST(RegexMatcher, GoodRowFoundAfterBrokenOnes) {
-  const std::string good = Row("x", "s", "magnet:?good");
+  const std::string good = Row("good", "s", "magnet:?good");
   const std::string opening = "<tr><td class=\"name\">x</td><td class=\"size\">1</td><td>";
   const std::string cutLink = good.substr(0, good.find("magnet"));
   struct Case {
     const char* name;
     std::string piece;
+    const char* separator;
+    const char* wantName;
   };
-  const Case kCases[] = {{"openings without Detail", opening}, {"links cut off", cutLink}};
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.name);
-    std::string page;
-    for (int i = 0; i < 3000; ++i) page += c.piece;
-    page += good;
-    RegexMatcher m;
-    ASSERT_TRUE(CreateRows(m, Text(page)));
-    ASSERT_EQ(m.MatchCount(), 1);
-    EXPECT_EQ(m.SubmatchText(1, 1), Text("x"));
-    const std::string whole = m.MatchText(1).str();
-    const std::string end = "<a href=\"magnet:?good\" title=\"";
-    ASSERT_GE(whole.size(), end.size());
-    EXPECT_EQ(whole.substr(whole.size() - end.size()), end);
+  const Case kCases[] = {
+      {"openings without Detail, same line", opening, "", "x"},
+      {"links cut off, same line", cutLink, "", "good"},
+      {"openings without Detail, next line", opening, "\r\n", "good"},
+      {"links cut off, next line", cutLink, "\r\n", "good"},
+  };
+  for (const char* pattern : {kRowPattern, kRowPatternForEngine}) {
+    for (const auto& c : kCases) {
+      SCOPED_TRACE(testing::Message() << c.name << " / " << pattern);
+      std::string page;
+      for (int i = 0; i < 3000; ++i) page += c.piece;
+      page += c.separator + good;
+      RegexMatcher m;
+      ASSERT_TRUE(CreateRows(m, Text(page), pattern));
+      ASSERT_EQ(m.MatchCount(), 1);
+      EXPECT_EQ(m.SubmatchText(1, 1), Text(c.wantName));
+      const std::string whole = m.MatchText(1).str();
+      const std::string end = "<a href=\"magnet:?good\" title=\"";
+      ASSERT_GE(whole.size(), end.size());
+      EXPECT_EQ(whole.substr(whole.size() - end.size()), end);
+    }
   }
 }
 

@@ -85,8 +85,7 @@ bool Bypassed(std::string_view bypass, std::string_view host) {
 
 // The absolute form of `location` seen from `base`, or nullopt when it is
 // not an HTTP or HTTPS address. `*scheme` receives its scheme.
-std::optional<std::string> ResolveLocation(const std::string& base, const std::string& location,
-                                           std::string* scheme) {
+std::optional<std::string> ResolveLocation(const std::string& base, const std::string& location, std::string* scheme) {
   CURLU* url = curl_url();
   std::optional<std::string> resolved;
   char* text = nullptr;

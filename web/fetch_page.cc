@@ -76,9 +76,9 @@ ByteBuffer Fetch(const Call& c) {
   }
 
   // 3. Session.
-  HttpHandle session = c.proxy ? client.Open(agent, HttpAccess::kNamedProxy, ConcatText(kProxyListPrefix, *c.proxy),
-                                             Text(""))
-                               : client.Open(agent, HttpAccess::kDirect, std::nullopt, std::nullopt);
+  HttpHandle session =
+      c.proxy ? client.Open(agent, HttpAccess::kNamedProxy, ConcatText(kProxyListPrefix, *c.proxy), Text(""))
+              : client.Open(agent, HttpAccess::kDirect, std::nullopt, std::nullopt);
   if (session == kNoHandle) return ByteBuffer();
 
   // 4. Connection.
@@ -99,8 +99,7 @@ ByteBuffer Fetch(const Call& c) {
   }
 
   // 6. Request. A typed address must not end or split the request line.
-  HttpHandle request =
-      client.OpenRequest(connection, verb, EscapeRequestText(UrlPath(c.address)), kHttpVersion, flags);
+  HttpHandle request = client.OpenRequest(connection, verb, EscapeRequestText(UrlPath(c.address)), kHttpVersion, flags);
   if (request == kNoHandle) {
     client.CloseHandle(connection);
     client.CloseHandle(session);
@@ -173,9 +172,8 @@ ByteBuffer Fetch(const Call& c) {
     c.location = Text();
     Text cookiesStandIn;
     return Fetch(Call{c.setup, c.depth + 1, next, c.method, c.postText,
-                      c.cookies != nullptr ? c.cookies : &cookiesStandIn, c.returnedCookies, c.extraHeaders,
-                      c.location, c.noRedirect, c.postBytes, std::optional<Text>(c.proxy.value_or(Text())),
-                      c.rawHeaders});
+                      c.cookies != nullptr ? c.cookies : &cookiesStandIn, c.returnedCookies, c.extraHeaders, c.location,
+                      c.noRedirect, c.postBytes, std::optional<Text>(c.proxy.value_or(Text())), c.rawHeaders});
   }
 
   // 16. Charset.
@@ -207,8 +205,8 @@ ByteBuffer FetchPage(const Text& address, std::optional<int32_t> method, std::op
                      Text* returnedCookies, Text* extraHeaders, Text* location, std::optional<int32_t> noRedirect,
                      ByteBuffer* postBytes, std::optional<Text> proxy, Text* rawHeaders) {
   CurlHttpClient client;
-  return FetchPage(FetchSetup{client}, address, method, std::move(postText), cookies, returnedCookies,
-                   extraHeaders, location, noRedirect, postBytes, std::move(proxy), rawHeaders);
+  return FetchPage(FetchSetup{client}, address, method, std::move(postText), cookies, returnedCookies, extraHeaders,
+                   location, noRedirect, postBytes, std::move(proxy), rawHeaders);
 }
 
 }  // namespace zarvo

@@ -85,8 +85,8 @@ class HttpClient {
   // into the request line byte for byte, the version text ("HTTP/1.1") and
   // the request flags above. Returns kNoHandle when `connection` is not an
   // open connection or the texts cannot form a request line.
-  virtual HttpHandle OpenRequest(HttpHandle connection, const Text& verb, const Text& objectName,
-                                 const Text& version, uint32_t flags) = 0;
+  virtual HttpHandle OpenRequest(HttpHandle connection, const Text& verb, const Text& objectName, const Text& version,
+                                 uint32_t flags) = 0;
 
   // SendRequest()
   //

@@ -32,11 +32,11 @@ namespace zarvo::testing {
 struct ScriptedReply {
   enum class After { kClose, kHoldOpen };
 
-  std::string bytes;         // written once the request is in
-  size_t fillerBytes = 0;    // then this many copies of `filler`
+  std::string bytes = "";  // written once the request is in
+  size_t fillerBytes = 0;  // then this many copies of `filler`
   char filler = 'x';
   After after = After::kClose;
-  bool silent = false;       // true: read the request, write nothing, hold open
+  bool silent = false;  // true: read the request, write nothing, hold open
 };
 
 class LoopbackServer {

@@ -15,17 +15,16 @@ using ::zarvo::testing::RefusedLoopbackPort;
 using ::zarvo::testing::ScriptedReply;
 
 constexpr uint32_t kPlain = kHttpReload | kHttpNeedFile | kHttpIgnoreRedirectToHttps;
-const CurlLimits kQuick{.connectTimeout = std::chrono::milliseconds(2000),
-                        .idleLimit = std::chrono::milliseconds(300)};
+const CurlLimits kQuick{.connectTimeout = std::chrono::milliseconds(2000), .idleLimit = std::chrono::milliseconds(300)};
 
 struct Exchange {
   std::string verb = "GET";
   std::string objectName = "/";
-  std::string headers;
-  std::string body;
+  std::string headers = "";
+  std::string body = "";
   uint32_t flags = kPlain;
   HttpAccess access = HttpAccess::kDirect;
-  std::optional<Text> proxyList;
+  std::optional<Text> proxyList = std::nullopt;
   std::string host = "127.0.0.1";
 };
 
@@ -41,7 +40,8 @@ struct Outcome {
 // raw headers through a 5000-byte buffer.
 Outcome Perform(CurlHttpClient& client, int32_t port, const Exchange& e) {
   Outcome out;
-  HttpHandle session = client.Open("agent/1", e.access, e.proxyList, e.proxyList ? std::optional<Text>("") : std::nullopt);
+  HttpHandle session =
+      client.Open("agent/1", e.access, e.proxyList, e.proxyList ? std::optional<Text>("") : std::nullopt);
   HttpHandle connection = client.Connect(session, e.host, port);
   HttpHandle request = client.OpenRequest(connection, e.verb, e.objectName, "HTTP/1.1", e.flags);
   EXPECT_NE(request, kNoHandle);
@@ -183,8 +183,7 @@ TEST(CurlHttpClient, FollowsRedirectsAndHandsBackTheFinalAnswer) {
         {.bytes = std::string("HTTP/1.1 ") + c.status + "\r\nLocation: next?x=1\r\nContent-Length: 5\r\n\r\nfirst"},
         {.bytes = "HTTP/1.1 200 OK\r\nX-Final: 1\r\n\r\nsecond"},
     });
-    Outcome out = Perform(server, {.verb = c.verb, .objectName = "/dir/page", .headers = "Referer: r",
-                               .body = "p=1"});
+    Outcome out = Perform(server, {.verb = c.verb, .objectName = "/dir/page", .headers = "Referer: r", .body = "p=1"});
     EXPECT_EQ(out.body, "second");
     EXPECT_EQ(out.headers, "HTTP/1.1 200 OK\r\nX-Final: 1\r\n\r\n");
     ASSERT_EQ(server.Requests().size(), 2u);
@@ -236,8 +235,8 @@ TEST(CurlHttpClient, NamedProxyServesPlainHttpWithTheAbsoluteAddress) {
   EXPECT_EQ(out.body, "via proxy");
   ASSERT_EQ(proxy.Requests().size(), 1u);
   const std::string request = proxy.Requests()[0];
-  EXPECT_EQ(request.substr(0, request.find("\r\n")), "GET http://index.example:" + std::to_string(proxy.port()) +
-                                                           "/search/\xB0\xA1/ HTTP/1.1");
+  EXPECT_EQ(request.substr(0, request.find("\r\n")),
+            "GET http://index.example:" + std::to_string(proxy.port()) + "/search/\xB0\xA1/ HTTP/1.1");
   EXPECT_NE(request.find("\r\nHost: index.example:" + std::to_string(proxy.port()) + "\r\n"), std::string::npos);
 }
 

@@ -12,15 +12,15 @@
 namespace zarvo {
 
 struct FetchArgs {
-  std::optional<int32_t> method;
-  std::optional<Text> postText;
+  std::optional<int32_t> method = std::nullopt;
+  std::optional<Text> postText = std::nullopt;
   Text* cookies = nullptr;
   Text* returnedCookies = nullptr;
   Text* extraHeaders = nullptr;
   Text* location = nullptr;
-  std::optional<int32_t> noRedirect;
+  std::optional<int32_t> noRedirect = std::nullopt;
   ByteBuffer* postBytes = nullptr;
-  std::optional<Text> proxy;
+  std::optional<Text> proxy = std::nullopt;
   Text* rawHeaders = nullptr;
 };
 

@@ -23,7 +23,7 @@ constexpr char kOk[] = "HTTP/1.1 200 OK\r\n\r\n";
 struct FakeAnswer {
   std::optional<std::string> headers = kOk;  // nullopt: the query fails
   std::string body = "body";
-  size_t fillerBytes = 0;                     // then this many 'f' bytes
+  size_t fillerBytes = 0;  // then this many 'f' bytes
 };
 
 class FakeHttpClient final : public HttpClient {
@@ -38,8 +38,8 @@ class FakeHttpClient final : public HttpClient {
 
   HttpHandle Open(const Text& agent, HttpAccess access, const std::optional<Text>& proxyList,
                   const std::optional<Text>& proxyBypass) override {
-    log.push_back("Open(" + agent.str() + ", " + std::to_string(static_cast<int>(access)) + ", " +
-                  Optional(proxyList) + ", " + Optional(proxyBypass) + ")");
+    log.push_back("Open(" + agent.str() + ", " + std::to_string(static_cast<int>(access)) + ", " + Optional(proxyList) +
+                  ", " + Optional(proxyBypass) + ")");
     return failOpen ? kNoHandle : Next();
   }
 
@@ -128,13 +128,18 @@ TEST(FetchPageCalls, RequestFlagsPortAndProxyList) {
     const char* name;
     const char* address;
     FetchArgs args;
-    const char* wantOpen;  // access, proxy list, bypass
+    const char* wantOpen;     // access, proxy list, bypass
     const char* wantConnect;  // server name, port
     const char* wantFlags;
   } kCases[] = {
       {"no scheme", "h/x", {}, "1, null, null", "h, 80", "0x80004010"},
       {"https in capitals", "HTTPS://h/x", {}, "1, null, null", "h, 443", "0x80800010"},
-      {"host beginning with https", "https-mirror.example/x", {}, "1, null, null", "https-mirror.example, 443", "0x80800010"},
+      {"host beginning with https",
+       "https-mirror.example/x",
+       {},
+       "1, null, null",
+       "https-mirror.example, 443",
+       "0x80800010"},
       {"explicit port", "https://h:8443/x", {}, "1, null, null", "h, 8443", "0x80800010"},
       {"cookies supplied, even empty", "h/x", {.cookies = &emptyCookies}, "1, null, null", "h, 80", "0x80084010"},
       {"no redirect", "h/x", {.noRedirect = 7}, "1, null, null", "h, 80", "0x80204010"},
@@ -170,9 +175,15 @@ TEST(FetchPageCalls, FailureToOpenClosesWhatWasOpenedAndWritesNothing) {
     client.failRequest = c.failRequest;
     Text cookies = "a=1", returned = "r", headers = "X: 1", location = "l", raw = "raw";
     ByteBuffer postBytes;
-    ByteBuffer body = Fetch({client}, "h/", {.method = 1, .postText = Text("p"), .cookies = &cookies,
-                                             .returnedCookies = &returned, .extraHeaders = &headers,
-                                             .location = &location, .postBytes = &postBytes, .rawHeaders = &raw});
+    ByteBuffer body = Fetch({client}, "h/",
+                            {.method = 1,
+                             .postText = Text("p"),
+                             .cookies = &cookies,
+                             .returnedCookies = &returned,
+                             .extraHeaders = &headers,
+                             .location = &location,
+                             .postBytes = &postBytes,
+                             .rawHeaders = &raw});
     EXPECT_TRUE(body.empty());
     std::vector<std::string> closes;
     for (const std::string& call : client.log) {
@@ -226,8 +237,8 @@ TEST(FetchPageCalls, FollowsItselfAtMostTheBoundAndHandsBackTheNextAnswer) {
     SCOPED_TRACE(bound);
     FakeHttpClient client({{.headers = moved, .body = "moved"}});
     Text location, raw;
-    ByteBuffer body = Fetch({client, kFetchBodyLimit, bound}, "h/x",
-                            {.location = &location, .noRedirect = 1, .rawHeaders = &raw});
+    ByteBuffer body =
+        Fetch({client, kFetchBodyLimit, bound}, "h/x", {.location = &location, .noRedirect = 1, .rawHeaders = &raw});
     EXPECT_EQ(body, ByteBuffer(std::string("moved")));
     EXPECT_EQ(location, Text("http://h"));
     EXPECT_EQ(raw, Text(moved));
@@ -273,19 +284,17 @@ TEST(FetchPageCalls, UserAgentAndDefaultLinesFromTheExtraHeaders) {
     const char* wantAgent;
     const char* wantHeaders;
   } kCases[] = {
-      {"lower-case user-agent line, then another",
-       "user-agent:  Mine/1 \r\nX: 1", "Mine/1",
+      {"lower-case user-agent line, then another", "user-agent:  Mine/1 \r\nX: 1", "Mine/1",
        "user-agent:  Mine/1 \r\nX: 1\r\nReferer: h/\r\nAccept: */*\r\nAccept-Language: zh-cn\r\n"
        "Content-Type: application/x-www-form-urlencoded"},
-      {"user-agent line last: everything after the first colon",
-       "X: 1\r\nUser-Agent: Mine/1", "1\r\nUser-Agent: Mine/1",
+      {"user-agent line last: everything after the first colon", "X: 1\r\nUser-Agent: Mine/1",
+       "1\r\nUser-Agent: Mine/1",
        "X: 1\r\nUser-Agent: Mine/1\r\nReferer: h/\r\nAccept: */*\r\nAccept-Language: zh-cn\r\n"
        "Content-Type: application/x-www-form-urlencoded"},
       {"lines present in exact case are not repeated",
        "Referer: r\r\nAccept: a\r\nAccept-Language: l\r\nContent-Type: t", nullptr,
        "Referer: r\r\nAccept: a\r\nAccept-Language: l\r\nContent-Type: t"},
-      {"lower-case referer does not count",
-       "referer: r", nullptr,
+      {"lower-case referer does not count", "referer: r", nullptr,
        "referer: r\r\nReferer: h/\r\nAccept: */*\r\nAccept-Language: zh-cn\r\n"
        "Content-Type: application/x-www-form-urlencoded"},
   };
@@ -319,8 +328,8 @@ TEST(FetchPageCalls, BodyFromPostBytesOrPostText) {
     FakeHttpClient client;
     Text headers = "Referer: r\r\nAccept: a\r\nAccept-Language: l\r\nContent-Type: t";
     ByteBuffer postBytes{std::string(c.postBytes)};
-    Fetch({client}, "h/", {.method = c.method, .postText = Text("t=1"), .extraHeaders = &headers,
-                           .postBytes = &postBytes});
+    Fetch({client}, "h/",
+          {.method = c.method, .postText = Text("t=1"), .extraHeaders = &headers, .postBytes = &postBytes});
     EXPECT_EQ(client.log[2], std::string("OpenRequest(2, ") + c.wantVerb + ", /, HTTP/1.1, 0x80004010)");
     EXPECT_EQ(client.log[3], "SendRequest(3, " + headers.str() + ", " + c.wantBody + ")");
     EXPECT_EQ(postBytes, ByteBuffer(std::string(c.wantPostBytes)));

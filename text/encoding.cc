@@ -59,9 +59,7 @@ ByteBuffer Utf8ToUtf16Bytes(const ByteBuffer& utf8) {
 }
 
 ByteBuffer Utf8ToGbkBytes(const ByteBuffer& utf8) {
-  std::u16string units = codec::Utf8ToUtf16(utf8.view());
-  codec::ComposePairs(units);
-  return ByteBuffer(codec::Utf16ToGbk(units));
+  return ByteBuffer(codec::Utf8ToGbkComposed(utf8.view()));
 }
 
 ByteBuffer TextToUtf16Bytes(const Text& text, std::optional<int32_t> codePage) {

@@ -4,6 +4,7 @@
 #include <unicode/unorm2.h>
 #include <unicode/utf16.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -33,17 +34,54 @@ ConverterPtr OpenConverter(const char* name) {
   return c;
 }
 
+// Notes whether a character that GBK lacks is a combining mark that may
+// compose with the character before it. No such mark is in GBK (the tests
+// check this), so every one reaches this callback.
+struct MarkWatch {
+  const UNormalizer2* nfc = nullptr;
+  bool seen = false;
+};
+
+void WatchForMarks(const void* context, UConverterFromUnicodeArgs* args, const UChar* units, int32_t length,
+                   UChar32 codePoint, UConverterCallbackReason reason, UErrorCode* error) {
+  auto* watch = static_cast<MarkWatch*>(const_cast<void*>(context));
+  if ((reason == UCNV_UNASSIGNED || reason == UCNV_ILLEGAL) && !unorm2_hasBoundaryBefore(watch->nfc, codePoint)) {
+    watch->seen = true;
+  }
+  UCNV_FROM_U_CALLBACK_SUBSTITUTE(nullptr, args, units, length, codePoint, reason, error);
+}
+
 // The converters of the calling thread, opened on first use. A converter
 // carries state between calls, so each thread needs its own.
 struct Converters {
-  Converters() : utf8(OpenConverter(kUtf8ConverterName)), gbk(OpenConverter(kGbkConverterName)) {
-    if (gbk) {
-      UErrorCode error = U_ZERO_ERROR;
-      ucnv_setSubstChars(gbk.get(), kGbkSubstitute, 1, &error);
+  Converters()
+      : utf8(OpenConverter(kUtf8ConverterName)),
+        gbk(OpenGbk()),
+        gbkWatchingMarks(OpenGbk()) {
+    UErrorCode error = U_ZERO_ERROR;
+    markWatch.nfc = unorm2_getNFCInstance(&error);
+    if (U_FAILURE(error)) {
+      gbkWatchingMarks.reset();
+    } else if (gbkWatchingMarks) {
+      ucnv_setFromUCallBack(gbkWatchingMarks.get(), WatchForMarks, &markWatch, nullptr, nullptr, &error);
     }
   }
+  Converters(const Converters&) = delete;
+  Converters& operator=(const Converters&) = delete;
+
+  static ConverterPtr OpenGbk() {
+    ConverterPtr c = OpenConverter(kGbkConverterName);
+    if (c) {
+      UErrorCode error = U_ZERO_ERROR;
+      ucnv_setSubstChars(c.get(), kGbkSubstitute, 1, &error);
+    }
+    return c;
+  }
+
   ConverterPtr utf8;
   ConverterPtr gbk;
+  MarkWatch markWatch;  // the context of gbkWatchingMarks' callback
+  ConverterPtr gbkWatchingMarks;
 };
 
 Converters& ThreadConverters() {
@@ -156,6 +194,55 @@ class ComposingMarks {
   std::array<uint64_t, 0x10000 / 64> bits_{};
 };
 
+// Writes `c` at `at`, returning the index after it.
+size_t Put(UChar* units, size_t at, UChar32 c) {
+  if (U_IS_BMP(c)) {
+    units[at] = static_cast<UChar>(c);
+    return at + 1;
+  }
+  units[at] = U16_LEAD(c);
+  units[at + 1] = U16_TRAIL(c);
+  return at + 2;
+}
+
+// Composes base + mark pairs within units[0, n) in place and returns the
+// new length. A composite is never longer than its two parts, so writing
+// never overtakes reading.
+size_t ComposeInPlace(const UNormalizer2* nfc, const ComposingMarks& marks, UChar* units, size_t n) {
+  size_t first = 1;
+  while (first < n && !marks.MayCompose(units[first])) ++first;
+  if (first >= n) return n;
+
+  // Start at the character before the first candidate (a whole character:
+  // the scan stops at any surrogate).
+  size_t read = first - 1;
+  size_t written = read;
+  size_t baseStart = SIZE_MAX;
+  UChar32 base = 0;
+  while (read < n) {
+    if (!marks.MayCompose(units[read])) {
+      baseStart = written;
+      base = units[read];
+      units[written++] = units[read++];
+      continue;
+    }
+    UChar32 c;
+    U16_NEXT(units, read, n, c);
+    if (baseStart != SIZE_MAX && !unorm2_hasBoundaryBefore(nfc, c)) {
+      const UChar32 composite = unorm2_composePair(nfc, base, c);
+      if (composite >= 0) {
+        base = composite;
+        written = Put(units, baseStart, composite);
+        continue;
+      }
+    }
+    baseStart = written;
+    base = c;
+    written = Put(units, written, c);
+  }
+  return written;
+}
+
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
@@ -189,50 +276,47 @@ std::string Utf8ToGbk(std::string_view utf8) {
   return Convert(c.gbk.get(), c.utf8.get(), utf8, utf8.size());
 }
 
-void ComposePairs(std::u16string& units) {
-  UErrorCode error = U_ZERO_ERROR;
-  const UNormalizer2* nfc = unorm2_getNFCInstance(&error);
-  if (U_FAILURE(error)) return;
+std::string Utf8ToGbkComposed(std::string_view utf8) {
+  if (IsAscii(utf8)) return std::string(utf8);
+  Converters& c = ThreadConverters();
+  if (c.utf8 == nullptr || c.gbkWatchingMarks == nullptr) return std::string();
+
+  // Nearly every text holds no combining mark: convert directly, and only
+  // when a mark turned up do it again composing.
+  c.markWatch.seen = false;
+  std::string direct = Convert(c.gbkWatchingMarks.get(), c.utf8.get(), utf8, utf8.size());
+  if (!c.markWatch.seen) return direct;
+
+  const UNormalizer2* nfc = c.markWatch.nfc;
   static const ComposingMarks kMarks(nfc);
-
-  // Skip the leading stretch in which no unit can compose with another.
-  size_t first = 1;
-  while (first < units.size() && !kMarks.MayCompose(units[first])) ++first;
-  if (first >= units.size()) return;
-
-  std::u16string out(units, 0, first - 1);
-  out.reserve(units.size());
-  size_t i = first - 1;
-  size_t baseStart = std::u16string::npos;  // where the last character written starts
-  UChar32 base = 0;
-  const size_t n = units.size();
-  while (i < n) {
-    UChar32 c;
-    U16_NEXT(units.data(), i, n, c);
-    if (baseStart != std::u16string::npos && !unorm2_hasBoundaryBefore(nfc, c)) {
-      UChar32 composite = unorm2_composePair(nfc, base, c);
-      if (composite >= 0) {
-        out.resize(baseStart);
-        base = composite;
-        if (U_IS_BMP(composite)) {
-          out.push_back(static_cast<char16_t>(composite));
-        } else {
-          out.push_back(static_cast<char16_t>(U16_LEAD(composite)));
-          out.push_back(static_cast<char16_t>(U16_TRAIL(composite)));
-        }
-        continue;
-      }
-    }
-    baseStart = out.size();
-    base = c;
-    if (U_IS_BMP(c)) {
-      out.push_back(static_cast<char16_t>(c));
-    } else {
-      out.push_back(static_cast<char16_t>(U16_LEAD(c)));
-      out.push_back(static_cast<char16_t>(U16_TRAIL(c)));
-    }
+  ucnv_resetToUnicode(c.utf8.get());
+  ucnv_resetFromUnicode(c.gbk.get());
+  // No UTF-8 sequence becomes longer in GBK, composed or not.
+  std::string out(utf8.size() + 16, '\0');
+  char* target = out.data();
+  std::array<UChar, kPivotUnits> pivot;
+  size_t carried = 0;  // units kept from the last round at the pivot's start
+  const char* source = utf8.data();
+  const char* sourceLimit = utf8.data() + utf8.size();
+  for (;;) {
+    UChar* decoded = pivot.data() + carried;
+    UErrorCode error = U_ZERO_ERROR;
+    ucnv_toUnicode(c.utf8.get(), &decoded, pivot.data() + pivot.size(), &source, sourceLimit, nullptr, true, &error);
+    const bool last = error != U_BUFFER_OVERFLOW_ERROR;
+    size_t n = ComposeInPlace(nfc, kMarks, pivot.data(), static_cast<size_t>(decoded - pivot.data()));
+    // The last character may take a mark that has not been decoded yet.
+    size_t keep = 0;
+    if (!last && n > 0) keep = (n >= 2 && U16_IS_SURROGATE_TRAIL(pivot[n - 1]) && U16_IS_LEAD(pivot[n - 2])) ? 2 : 1;
+    const UChar* encoded = pivot.data();
+    error = U_ZERO_ERROR;
+    ucnv_fromUnicode(c.gbk.get(), &target, out.data() + out.size(), &encoded, pivot.data() + n - keep, nullptr, last,
+                     &error);
+    if (last) break;
+    std::copy(pivot.data() + n - keep, pivot.data() + n, pivot.data());
+    carried = keep;
   }
-  units = std::move(out);
+  out.resize(static_cast<size_t>(target - out.data()));
+  return out;
 }
 
 }  // namespace zarvo::codec

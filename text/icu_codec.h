@@ -38,11 +38,14 @@ std::string GbkToUtf8(std::string_view gbk);
 // Example: "a\xE4\xB8\xAD" gives "a\xD6\xD0".
 std::string Utf8ToGbk(std::string_view utf8);
 
-// Composes in place every base character followed by a combining mark that
-// has a precomposed form (repeatedly, so a base may take several marks).
-// Nothing else changes: no reordering, no singleton mapping.
-// Example: u"e\u0301x" becomes u"\u00E9x"; u"\uF92C" stays as it is.
-void ComposePairs(std::u16string& units);
+// The GBK bytes of the UTF-8 bytes `utf8`, where a base character followed
+// by a combining mark that has a precomposed form converts as the
+// precomposed character (repeatedly, so a base may take several marks).
+// Nothing else is normalised: no reordering, no singleton mapping. Streams
+// through a small UTF-16 buffer, never holding the whole text in UTF-16.
+// Example: "e\xCC\x81x" gives "\xA8\xA6x"; "\xEF\xA4\xAC" (U+F92C) gives
+// "\xFD\x9C", not the GBK form of its canonical equivalent.
+std::string Utf8ToGbkComposed(std::string_view utf8);
 
 }  // namespace zarvo::codec
 

@@ -1,6 +1,8 @@
 #include "text/encoding.h"
 
 #include <gtest/gtest.h>
+#include <unicode/unorm2.h>
+#include <unicode/utf16.h>
 
 #include <string>
 #include <thread>
@@ -76,6 +78,37 @@ TEST(Utf8ToGbkBytes, ComposesDeepInsideLongText) {
     want += std::string(kZhongGbk) + std::string(kEAcuteGbk);
   }
   EXPECT_EQ(Utf8ToGbkBytes(Bytes(in)).view(), want);
+}
+
+// Composition works in chunks of 16 Ki units; whatever side of a chunk
+// boundary the base and its mark land on, they still compose, and a
+// surrogate pair at the boundary stays whole.
+TEST(Utf8ToGbkBytes, ComposesAcrossChunkBoundaries) {
+  for (size_t lead = 16370; lead <= 16390; ++lead) {
+    SCOPED_TRACE(lead);
+    std::string in(lead, 'x');
+    in += "\xF0\x9F\x98\x80" "e\xCC\x81\xE4\xB8\xAD";
+    std::string want(lead, 'x');
+    want += "?" + std::string(kEAcuteGbk) + std::string(kZhongGbk);
+    ASSERT_EQ(Utf8ToGbkBytes(Bytes(in)).view(), want);
+  }
+}
+
+// Conversion without composition checks for combining marks only among the
+// characters GBK lacks, so no mark may be a character of GBK.
+TEST(Utf8ToGbkBytes, NoCombiningMarkIsInGbk) {
+  UErrorCode error = U_ZERO_ERROR;
+  const UNormalizer2* nfc = unorm2_getNFCInstance(&error);
+  ASSERT_FALSE(U_FAILURE(error));
+  for (UChar32 c = 0; c <= 0x10FFFF; ++c) {
+    if (U_IS_SURROGATE(c) || unorm2_hasBoundaryBefore(nfc, c)) continue;
+    std::string units;
+    UChar pair[2];
+    int32_t n = 0;
+    U16_APPEND_UNSAFE(pair, n, c);
+    units.assign(reinterpret_cast<const char*>(pair), static_cast<size_t>(n) * 2);
+    ASSERT_EQ(Utf16BytesToText(ByteBuffer(units), 936), Text("?")) << std::hex << c;
+  }
 }
 
 struct TextToUnitsCase {

@@ -243,6 +243,137 @@ size_t ComposeInPlace(const UNormalizer2* nfc, const ComposingMarks& marks, UCha
   return written;
 }
 
+// ICU's decoding of GBK as a table, for decoding pages to UTF-8 without
+// a round through UTF-16. The table is read off the converter itself, so
+// it decodes every byte sequence exactly as the converter does: ASCII as
+// itself, 80 and FF as single characters, and for each lead byte 81..FE
+// and each following byte either the pair's character (U+FFFD for a pair
+// the table lacks) or, where the second byte cannot follow a lead, U+FFFD
+// for the lead alone with the second byte decoded afresh.
+class GbkTable {
+ public:
+  // The table of the process, built on first use; null when the converter
+  // behaves in a way the table cannot express, and ICU is used directly.
+  static const GbkTable* Get() {
+    static const std::unique_ptr<GbkTable> table = Build();
+    return table.get();
+  }
+
+  std::string ToUtf8(std::string_view gbk) const {
+    const auto* in = reinterpret_cast<const unsigned char*>(gbk.data());
+    const size_t n = gbk.size();
+    // Grown on demand; markup is mostly ASCII.
+    std::string out(n + n / 2 + 16, '\0');
+    size_t w = 0;
+    size_t i = 0;
+    while (i < n) {
+      size_t j = i;
+      while (j + 8 <= n) {
+        uint64_t word;
+        std::memcpy(&word, in + j, 8);
+        if ((word & 0x8080808080808080u) != 0) break;
+        j += 8;
+      }
+      while (j < n && in[j] < 0x80) ++j;
+      if (out.size() < w + (j - i) + 3) out.resize(std::max(out.size() * 2, w + (j - i) + 3));
+      std::memcpy(out.data() + w, in + i, j - i);
+      w += j - i;
+      i = j;
+      if (i == n) break;
+
+      const unsigned char b = in[i];
+      uint16_t c;
+      if (b < kFirstLead || b > kLastLead) {
+        c = single_[b - 0x80];
+        i += 1;
+      } else if (i + 1 == n) {
+        c = kReplacement;
+        i += 1;
+      } else {
+        c = pairs_[(b - kFirstLead) * 256 + in[i + 1]];
+        if (c == kLeadAlone) {
+          c = kReplacement;
+          i += 1;
+        } else {
+          i += 2;
+        }
+      }
+      char* o = out.data() + w;
+      if (c < 0x800) {
+        o[0] = static_cast<char>(0xC0 | (c >> 6));
+        o[1] = static_cast<char>(0x80 | (c & 0x3F));
+        w += 2;
+      } else {
+        o[0] = static_cast<char>(0xE0 | (c >> 12));
+        o[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        o[2] = static_cast<char>(0x80 | (c & 0x3F));
+        w += 3;
+      }
+    }
+    out.resize(w);
+    return out;
+  }
+
+ private:
+  static constexpr unsigned char kFirstLead = 0x81;
+  static constexpr unsigned char kLastLead = 0xFE;
+  static constexpr uint16_t kReplacement = 0xFFFD;
+  // A noncharacter, never a decoding: marks a lead byte decoded alone.
+  static constexpr uint16_t kLeadAlone = 0xFFFF;
+
+  static char Separator(int second) { return second == '\n' ? '\r' : '\n'; }
+
+  // Decodes every pair "lead, second byte" followed by a separator in one
+  // call, and reads the table off the result. The separator is a line feed,
+  // or a carriage return after a line feed: neither can be the second byte
+  // of a character, so each ends its piece.
+  static std::unique_ptr<GbkTable> Build() {
+    auto table = std::make_unique<GbkTable>();
+    std::string probe;
+    for (int b = 0; b < 0x80; ++b) probe += static_cast<char>(b);
+    probe += "\x80\n\xFF\n";
+    for (int lead = kFirstLead; lead <= kLastLead; ++lead) {
+      for (int second = 0; second < 256; ++second) {
+        probe += static_cast<char>(lead);
+        probe += static_cast<char>(second);
+        probe += Separator(second);
+      }
+    }
+    const std::u16string units = GbkToUtf16(probe);
+    size_t at = 0;
+    // Everything below 80 must stand for itself.
+    for (char16_t b = 0; b < 0x80; ++b) {
+      if (at >= units.size() || units[at++] != b) return nullptr;
+    }
+    // Reads one piece up to its line feed; false when it is not one BMP
+    // character or a lead alone followed by one more character.
+    auto piece = [&](uint16_t* c, int second) {
+      const size_t end = units.find(static_cast<char16_t>(Separator(second)), at);
+      if (end == std::u16string::npos) return false;
+      const size_t length = end - at;
+      bool ok = false;
+      if (length == 1 && !U16_IS_SURROGATE(units[at])) {
+        *c = units[at];
+        ok = *c != kLeadAlone;
+      } else if (length == 2 && units[at] == kReplacement) {
+        *c = kLeadAlone;
+        ok = true;
+      }
+      at = end + 1;
+      return ok;
+    };
+    if (!piece(&table->single_[0], 0) || !piece(&table->single_[0x7F], 0)) return nullptr;
+    if (table->single_[0] == kLeadAlone || table->single_[0x7F] == kLeadAlone) return nullptr;
+    for (size_t k = 0; k < table->pairs_.size(); ++k) {
+      if (!piece(&table->pairs_[k], static_cast<int>(k % 256))) return nullptr;
+    }
+    return table;
+  }
+
+  std::array<uint16_t, 0x80> single_{};  // 80..FF; only 80 and FF are read
+  std::array<uint16_t, (kLastLead - kFirstLead + 1) * 256> pairs_{};
+};
+
 }  // namespace
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
@@ -264,6 +395,7 @@ std::string Utf16ToGbk(std::u16string_view units) {
 
 std::string GbkToUtf8(std::string_view gbk) {
   if (IsAscii(gbk)) return std::string(gbk);
+  if (const GbkTable* table = GbkTable::Get()) return table->ToUtf8(gbk);
   Converters& c = ThreadConverters();
   // Mostly ASCII markup with some two-byte characters that become three.
   return Convert(c.utf8.get(), c.gbk.get(), gbk, gbk.size() + gbk.size() / 2);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,7 +60,6 @@ std::string_view View(const re2::StringPiece& piece) { return std::string_view(p
 
 // Length of the UTF-8 character that starts with `lead` (1 for a byte that
 // cannot start one, so that stepping always moves on).
-
 size_t Utf8CharLength(unsigned char lead) {
   if (lead >= 0xF0) return 4;
   if (lead >= 0xE0) return 3;
@@ -70,9 +70,8 @@ size_t Utf8CharLength(unsigned char lead) {
 }  // namespace
 
 struct RegexMatcher::State {
-  // After the first Create: the pattern as given to the engine (GBK) and
-  // the case option. Before it, both read as empty.
-  bool created = false;
+  // The pattern as given to the engine (GBK) and the case option of the
+  // last Create; empty and false before the first.
   Text pattern;
   bool ignoreCase = false;
 
@@ -86,7 +85,7 @@ struct RegexMatcher::State {
 
   // Groups of the last match asked about, so that reading several groups
   // of one match runs the engine once.
-  mutable int32_t groupsOf = -1;
+  mutable size_t groupsOf = SIZE_MAX;
   mutable Groups groups;
 
   // Last answered character offset: UTF-8 byte offset and UTF-16 count.
@@ -99,21 +98,21 @@ struct RegexMatcher::State {
     subject = Text();
     utf8.clear();
     matches.clear();
-    groupsOf = -1;
+    groupsOf = SIZE_MAX;
     groups.clear();
     cursorBytes = cursorUnits = 0;
   }
 
-  // The match with 0-based index `i`, or null.
-  const re2::StringPiece* Match(int32_t i) const {
-    if (i < 0 || static_cast<size_t>(i) >= matches.size()) return nullptr;
-    return &matches[static_cast<size_t>(i)];
+  // Match number `matchIndex` (1-based), or null.
+  const re2::StringPiece* Match(int32_t matchIndex) const {
+    if (matchIndex < 1 || static_cast<size_t>(matchIndex) > matches.size()) return nullptr;
+    return &matches[static_cast<size_t>(matchIndex) - 1];
   }
 
-  // All groups of match `i` (which exists), 0 being the whole match.
-  const Groups& GroupsOf(int32_t i) const {
+  // All groups of match `i` (0-based, which exists), 0 being the whole match.
+  const Groups& GroupsOf(size_t i) const {
     if (groupsOf != i) {
-      const re2::StringPiece& m = matches[static_cast<size_t>(i)];
+      const re2::StringPiece& m = matches[i];
       groups.assign(static_cast<size_t>(engine->NumberOfCapturingGroups()) + 1, re2::StringPiece());
       size_t start = static_cast<size_t>(m.data() - utf8.data());
       if (chain) {
@@ -163,7 +162,6 @@ bool RegexMatcher::Create(const Text& pattern, const Text& subject, std::optiona
                           std::optional<bool> quotePlaceholder) {
   State& s = *state_;
   s.Reset();
-  s.created = true;
   s.ignoreCase = !caseSensitive.value_or(false);
   s.pattern = quotePlaceholder.value_or(false) ? ReplaceText(pattern, kQuotePlaceholder, "\"", true) : pattern;
 
@@ -215,7 +213,7 @@ Text RegexMatcher::Replace(const Text& replacement) const {
   out.reserve(s.utf8.size());
   const char* copied = s.utf8.data();
   for (size_t i = 0; i < s.matches.size(); ++i) {
-    const Groups& g = s.GroupsOf(static_cast<int32_t>(i));
+    const Groups& g = s.GroupsOf(i);
     out.append(copied, static_cast<size_t>(s.matches[i].data() - copied));
     if (!s.engine->Rewrite(&out, rewrite, g.data(), static_cast<int>(g.size()))) return Text();
     copied = s.matches[i].data() + s.matches[i].size();
@@ -230,7 +228,7 @@ int32_t RegexMatcher::MatchCount() const {
 
 Text RegexMatcher::MatchText(int32_t matchIndex, int32_t* position) const {
   const State& s = *state_;
-  const re2::StringPiece* m = s.Match(matchIndex - 1);
+  const re2::StringPiece* m = s.Match(matchIndex);
   Text result = m ? Text(codec::Utf8ToGbk(View(*m))) : Text();
   if (position) *position = s.FindPosition(result, m ? m->data() : nullptr);
   return result;
@@ -238,10 +236,10 @@ Text RegexMatcher::MatchText(int32_t matchIndex, int32_t* position) const {
 
 Text RegexMatcher::SubmatchText(int32_t matchIndex, int32_t groupIndex, int32_t* position) const {
   const State& s = *state_;
-  const re2::StringPiece* m = s.Match(matchIndex - 1);
+  const re2::StringPiece* m = s.Match(matchIndex);
   Text result;
   if (m) {
-    const Groups& g = s.GroupsOf(matchIndex - 1);
+    const Groups& g = s.GroupsOf(static_cast<size_t>(matchIndex) - 1);
     if (groupIndex >= 1 && static_cast<size_t>(groupIndex) < g.size()) {
       result = Text(codec::Utf8ToGbk(View(g[static_cast<size_t>(groupIndex)])));
     }

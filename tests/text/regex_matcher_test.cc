@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -185,12 +186,14 @@ TEST(RegexMatcher, GroupsAndTheirCount) {
 
   // Out of range on either index gives the empty text.
   ASSERT_TRUE(m.Create("(a)", "a"));
-  for (auto [match, group] : {std::pair{0, 1}, {1, 0}, {2, 1}, {1, 2}, {-1, 1}, {1, -1}}) {
+  for (auto [match, group] : {std::pair{0, 1}, {1, 0}, {2, 1}, {1, 2}, {-1, 1}, {1, -1}, {INT32_MIN, 1},
+                              {1, INT32_MIN}, {INT32_MAX, 1}, {1, INT32_MAX}}) {
     SCOPED_TRACE(testing::Message() << match << "," << group);
     EXPECT_EQ(m.SubmatchText(match, group), Text());
   }
   EXPECT_EQ(m.MatchText(0), Text());
   EXPECT_EQ(m.MatchText(-3), Text());
+  EXPECT_EQ(m.MatchText(INT32_MIN), Text());
 }
 
 TEST(RegexMatcher, Positions) {

@@ -30,6 +30,8 @@ constexpr char kFollowedStatus[] = "301";
 constexpr char kCharsetMarker[] = "charset=utf-8";
 // A declaration in the body counts only when it starts before this byte.
 constexpr int32_t kCharsetProbeEnd = 500;
+// A body this small gives back the rest of its reservation; a copy of it is cheap.
+constexpr size_t kShrinkBodiesUpTo = 1 << 20;
 
 // One call's view of its parameters: every output is a variable, the
 // caller's own or a local standing in for an omitted one. `cookies` stays
@@ -127,17 +129,21 @@ ByteBuffer Fetch(const Call& c) {
     client.SendRequest(request, c.extraHeaders, "");
   }
 
-  // 9. Body, piece by piece, up to the bound. Appending grows the buffer
-  // geometrically, so each piece costs its own size.
-  ByteBuffer body;
+  // 9. Body, piece by piece, up to the bound. The whole bound is reserved
+  // at once: untouched pages cost no memory, and the body then grows
+  // without ever being copied.
+  std::string bytes;
+  bytes.reserve(std::min(c.setup.bodyLimit, kFetchBodyLimit));
   char piece[kReadPieceBytes];
-  while (body.size() < c.setup.bodyLimit) {
-    uint32_t want = static_cast<uint32_t>(std::min<size_t>(kReadPieceBytes, c.setup.bodyLimit - body.size()));
+  while (bytes.size() < c.setup.bodyLimit) {
+    uint32_t want = static_cast<uint32_t>(std::min<size_t>(kReadPieceBytes, c.setup.bodyLimit - bytes.size()));
     uint32_t count = 0;
     client.ReadFile(request, piece, want, &count);
     if (count == 0) break;
-    body.Append(std::string_view(piece, std::min(count, want)));
+    bytes.append(piece, std::min(count, want));
   }
+  if (bytes.size() <= kShrinkBodiesUpTo) bytes.shrink_to_fit();
+  ByteBuffer body(std::move(bytes));
 
   // 10. Raw headers, through a buffer of blanks that a failed query leaves.
   std::string buffer = BlankText(kRawHeaderBufferBytes).Release();

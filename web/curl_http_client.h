@@ -14,6 +14,7 @@
 //     GET without a body. A redirect the flags do not allow is handed back.
 //   - Connecting gives up after `connectTimeout`; a transfer that delivers
 //     nothing for `idleLimit` ends, and reading then delivers 0.
+//   - The agent is one header value: it ends at its first line break.
 //   - No proxy settings or other configuration are read from the
 //     environment.
 //

@@ -215,4 +215,29 @@ int32_t RefusedLoopbackPort() {
   return port;
 }
 
+FullListener::FullListener() {
+  listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (listenFd_ < 0) Fail("socket");
+  sockaddr_in address = LoopbackAddress(0);
+  if (bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) Fail("bind");
+  // A backlog of 0 queues one connection; the SYN of any further one is dropped.
+  if (listen(listenFd_, 0) != 0) Fail("listen");
+  port_ = BoundPort(listenFd_);
+  address = LoopbackAddress(port_);
+  for (int i = 0; i < 2; ++i) {
+    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) Fail("socket");
+    connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);  // in progress or queued
+    fillers_.push_back(fd);
+  }
+  // Let the handshakes of the fillers settle, so the queue is full.
+  pollfd settle{fillers_.front(), POLLOUT, 0};
+  poll(&settle, 1, 1000);
+}
+
+FullListener::~FullListener() {
+  for (int fd : fillers_) close(fd);
+  close(listenFd_);
+}
+
 }  // namespace zarvo::testing

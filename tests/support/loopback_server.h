@@ -68,6 +68,24 @@ class LoopbackServer {
 // A loopback port on which nothing listens, so connecting is refused.
 int32_t RefusedLoopbackPort();
 
+// A loopback listener whose queue of waiting connections is full and never
+// drained: connecting to it is neither completed nor refused, as with a
+// server that has vanished from the network.
+class FullListener {
+ public:
+  FullListener();
+  ~FullListener();
+  FullListener(const FullListener&) = delete;
+  FullListener& operator=(const FullListener&) = delete;
+
+  int32_t port() const { return port_; }
+
+ private:
+  int listenFd_ = -1;
+  std::vector<int> fillers_;
+  int32_t port_ = 0;
+};
+
 }  // namespace zarvo::testing
 
 #endif  // ZARVO_TESTS_SUPPORT_LOOPBACK_SERVER_H_

@@ -10,6 +10,7 @@
 namespace zarvo {
 namespace {
 
+using ::zarvo::testing::FullListener;
 using ::zarvo::testing::LoopbackServer;
 using ::zarvo::testing::RefusedLoopbackPort;
 using ::zarvo::testing::ScriptedReply;
@@ -260,6 +261,17 @@ TEST(CurlHttpClient, GivesUpOnServersThatSayNothingOrRefuse) {
   EXPECT_FALSE(refused.sent);
   EXPECT_EQ(refused.body, "");
   EXPECT_FALSE(refused.queried);
+}
+
+TEST(CurlHttpClient, GivesUpConnectingAfterTheConnectTimeout) {
+  FullListener unreachable;
+  // An idle limit far beyond the connect timeout shows which limit ended it.
+  CurlHttpClient client({.connectTimeout = std::chrono::milliseconds(200), .idleLimit = std::chrono::seconds(30)});
+  auto started = std::chrono::steady_clock::now();
+  Outcome out = Perform(client, unreachable.port(), {});
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+  EXPECT_FALSE(out.sent);
+  EXPECT_FALSE(out.queried);
 }
 
 TEST(CurlHttpClient, EndsABodyThatStallsWithWhatArrived) {

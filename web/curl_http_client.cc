@@ -306,6 +306,8 @@ struct CurlHttpClient::Request {
               curl_easy_setopt(easy, CURLOPT_WRITEDATA, this) == CURLE_OK;
     if (verb == "POST") {
       ok = ok && curl_easy_setopt(easy, CURLOPT_POST, 1L) == CURLE_OK;
+    } else if (verb == "HEAD") {
+      ok = ok && curl_easy_setopt(easy, CURLOPT_NOBODY, 1L) == CURLE_OK;  // an answer to HEAD has no body
     } else if (verb != "GET") {
       ok = ok && curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, verb.c_str()) == CURLE_OK;
     }

@@ -52,8 +52,6 @@ struct Call {
   Text& rawHeaders;
 };
 
-ByteBuffer Fetch(const Call& c);
-
 void AppendUnlessPresent(Text& headers, const char* name, const char* line) {
   if (FindText(headers, name) == -1) headers = ConcatText(headers, line);
 }

@@ -25,10 +25,6 @@ constexpr char kMultilineFlag[] = "(?m)";
 // to the slower (still linear) NFA.
 constexpr int64_t kEngineMaxMem = int64_t{64} << 20;
 
-// One match: where it and each group lie in the UTF-8 subject. A group
-// that took no part has a null data pointer.
-using Groups = std::vector<re2::StringPiece>;
-
 bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
@@ -76,17 +72,14 @@ struct RegexMatcher::State {
   bool ignoreCase = false;
 
   std::unique_ptr<RE2> engine;  // null when the pattern was rejected
-  // The pattern as a chain of literal runs and lazy groups, when it has that
-  // shape and the chain answers as the engine would on this subject.
-  std::optional<LiteralChain> chain;
   Text subject;                 // GBK, as given
   std::string utf8;             // the subject as the engine sees it
-  std::vector<re2::StringPiece> matches;  // whole matches, in order
 
-  // Groups of the last match asked about, so that reading several groups
-  // of one match runs the engine once.
-  mutable size_t groupsOf = SIZE_MAX;
-  mutable Groups groups;
+  // Every match with all its groups, `width` pieces of the UTF-8 subject
+  // per match: the whole match, then group 1 onwards. A group that took no
+  // part has a null data pointer.
+  size_t width = 1;
+  std::vector<re2::StringPiece> pieces;
 
   // Last answered character offset: UTF-8 byte offset and UTF-16 count.
   mutable size_t cursorBytes = 0;
@@ -94,42 +87,22 @@ struct RegexMatcher::State {
 
   void Reset() {
     engine.reset();
-    chain.reset();
     subject = Text();
     utf8.clear();
-    matches.clear();
-    groupsOf = SIZE_MAX;
-    groups.clear();
+    width = 1;
+    pieces.clear();
     cursorBytes = cursorUnits = 0;
   }
 
-  // Match number `matchIndex` (1-based), or null.
+  size_t MatchCount() const { return pieces.size() / width; }
+
+  // The pieces of match number `matchIndex` (1-based), or null.
   const re2::StringPiece* Match(int32_t matchIndex) const {
-    if (matchIndex < 1 || static_cast<size_t>(matchIndex) > matches.size()) return nullptr;
-    return &matches[static_cast<size_t>(matchIndex) - 1];
+    if (matchIndex < 1 || static_cast<size_t>(matchIndex) > MatchCount()) return nullptr;
+    return &pieces[(static_cast<size_t>(matchIndex) - 1) * width];
   }
 
-  // All groups of match `i` (0-based, which exists), 0 being the whole match.
-  const Groups& GroupsOf(size_t i) const {
-    if (groupsOf != i) {
-      const re2::StringPiece& m = matches[i];
-      groups.assign(static_cast<size_t>(engine->NumberOfCapturingGroups()) + 1, re2::StringPiece());
-      size_t start = static_cast<size_t>(m.data() - utf8.data());
-      if (chain) {
-        std::vector<LiteralChain::Span> spans = chain->Groups(utf8, {start, m.size()});
-        for (size_t k = 0; k < spans.size() && k < groups.size(); ++k) {
-          groups[k] = re2::StringPiece(utf8.data() + spans[k].begin, spans[k].size);
-        }
-      } else if (!engine->Match(utf8, start, start + m.size(), RE2::ANCHOR_BOTH, groups.data(),
-                         static_cast<int>(groups.size()))) {
-        groups.assign(groups.size(), re2::StringPiece());
-      }
-      groupsOf = i;
-    }
-    return groups;
-  }
-
-  // Where `piece` of the UTF-8 subject starts, in UTF-16 units.
+  // Where `at` in the UTF-8 subject lies, in UTF-16 units from its start.
   size_t UnitOffset(const char* at) const {
     size_t target = static_cast<size_t>(at - utf8.data());
     if (target < cursorBytes) cursorBytes = cursorUnits = 0;
@@ -151,6 +124,29 @@ struct RegexMatcher::State {
     size_t first = at == nullptr ? 0 : UnitOffset(at);
     int32_t start = static_cast<int32_t>(std::min<size_t>(first, INT32_MAX));
     return FindText(subject, text, start, ignoreCase) - 1;
+  }
+
+  // Finds the matches with `chain`, which has the pattern's shape.
+  void MatchChain(const LiteralChain& chain, bool all) {
+    for (const LiteralChain::Span& m : chain.FindAll(utf8, all)) {
+      for (const LiteralChain::Span& g : chain.Groups(utf8, m)) pieces.emplace_back(utf8.data() + g.begin, g.size);
+    }
+  }
+
+  // Finds the matches with the engine, each with its groups.
+  void MatchEngine(bool all) {
+    const re2::StringPiece text(utf8);
+    std::vector<re2::StringPiece> found(width);
+    const int n = static_cast<int>(width);
+    size_t from = 0;
+    while (from <= text.size() && engine->Match(text, from, text.size(), RE2::UNANCHORED, found.data(), n)) {
+      pieces.insert(pieces.end(), found.begin(), found.end());
+      if (!all) break;
+      const re2::StringPiece& m = found[0];
+      const size_t end = static_cast<size_t>(m.data() - text.data()) + m.size();
+      // After an empty match the next search starts one character on.
+      from = m.empty() ? end + (end < text.size() ? Utf8CharLength(static_cast<unsigned char>(text[end])) : 1) : end;
+    }
   }
 };
 
@@ -180,25 +176,16 @@ bool RegexMatcher::Create(const Text& pattern, const Text& subject, std::optiona
   if (!engine->ok()) return false;
   s.engine = std::move(engine);
 
-  const bool all = global.value_or(true);
-  s.chain = LiteralChain::Parse(utf8Pattern, s.ignoreCase);
-  if (s.chain && !s.chain->UsableOn(s.utf8)) s.chain.reset();
-  if (s.chain) {
-    for (const LiteralChain::Span& m : s.chain->FindAll(s.utf8, all)) {
-      s.matches.emplace_back(s.utf8.data() + m.begin, m.size);
-    }
-    return true;
-  }
+  s.width = static_cast<size_t>(s.engine->NumberOfCapturingGroups()) + 1;
 
-  const re2::StringPiece text(s.utf8);
-  size_t from = 0;
-  re2::StringPiece m;
-  while (from <= text.size() && s.engine->Match(text, from, text.size(), RE2::UNANCHORED, &m, 1)) {
-    s.matches.push_back(m);
-    if (!all) break;
-    size_t end = static_cast<size_t>(m.data() - text.data()) + m.size();
-    // After an empty match the next search starts one character on.
-    from = m.empty() ? end + (end < text.size() ? Utf8CharLength(static_cast<unsigned char>(text[end])) : 1) : end;
+  // A pattern of literal runs joined by lazy groups is matched directly,
+  // when that answers as the engine would on this subject.
+  const bool all = global.value_or(true);
+  std::optional<LiteralChain> chain = LiteralChain::Parse(utf8Pattern, s.ignoreCase);
+  if (chain && chain->GroupCount() + 1 == s.width && chain->UsableOn(s.utf8)) {
+    s.MatchChain(*chain, all);
+  } else {
+    s.MatchEngine(all);
   }
   return true;
 }
@@ -212,18 +199,18 @@ Text RegexMatcher::Replace(const Text& replacement) const {
   std::string out;
   out.reserve(s.utf8.size());
   const char* copied = s.utf8.data();
-  for (size_t i = 0; i < s.matches.size(); ++i) {
-    const Groups& g = s.GroupsOf(i);
-    out.append(copied, static_cast<size_t>(s.matches[i].data() - copied));
-    if (!s.engine->Rewrite(&out, rewrite, g.data(), static_cast<int>(g.size()))) return Text();
-    copied = s.matches[i].data() + s.matches[i].size();
+  for (size_t at = 0; at < s.pieces.size(); at += s.width) {
+    const re2::StringPiece& m = s.pieces[at];
+    out.append(copied, static_cast<size_t>(m.data() - copied));
+    if (!s.engine->Rewrite(&out, rewrite, &s.pieces[at], static_cast<int>(s.width))) return Text();
+    copied = m.data() + m.size();
   }
   out.append(copied, static_cast<size_t>(s.utf8.data() + s.utf8.size() - copied));
   return Text(codec::Utf8ToGbk(out));
 }
 
 int32_t RegexMatcher::MatchCount() const {
-  return static_cast<int32_t>(std::min<size_t>(state_->matches.size(), INT32_MAX));
+  return static_cast<int32_t>(std::min<size_t>(state_->MatchCount(), INT32_MAX));
 }
 
 Text RegexMatcher::MatchText(int32_t matchIndex, int32_t* position) const {
@@ -238,11 +225,8 @@ Text RegexMatcher::SubmatchText(int32_t matchIndex, int32_t groupIndex, int32_t*
   const State& s = *state_;
   const re2::StringPiece* m = s.Match(matchIndex);
   Text result;
-  if (m) {
-    const Groups& g = s.GroupsOf(static_cast<size_t>(matchIndex) - 1);
-    if (groupIndex >= 1 && static_cast<size_t>(groupIndex) < g.size()) {
-      result = Text(codec::Utf8ToGbk(View(g[static_cast<size_t>(groupIndex)])));
-    }
+  if (m && groupIndex >= 1 && static_cast<size_t>(groupIndex) < s.width) {
+    result = Text(codec::Utf8ToGbk(View(m[groupIndex])));
   }
   if (position) *position = s.FindPosition(result, m ? m->data() : nullptr);
   return result;
@@ -250,8 +234,7 @@ Text RegexMatcher::SubmatchText(int32_t matchIndex, int32_t groupIndex, int32_t*
 
 int32_t RegexMatcher::SubmatchCount() const {
   const State& s = *state_;
-  if (s.matches.empty()) return 0;
-  return s.engine->NumberOfCapturingGroups();
+  return s.MatchCount() == 0 ? 0 : static_cast<int32_t>(s.width - 1);
 }
 
 }  // namespace zarvo

@@ -124,6 +124,10 @@ TEST(RegexMatcher, Options) {
       {"dot stops at a line feed, single line", "a.b", "a\nb", std::nullopt, false, std::nullopt, 0},
       {"empty matches step one character", "x*", "ab", std::nullopt, std::nullopt, std::nullopt, 3},
       {"unicode escape", "\\u4e2D", "\xD6\xD0", std::nullopt, std::nullopt, std::nullopt, 1},
+      // "中文" and "名" are two runs of Chinese characters.
+      {"unicode escapes in a class", "[\\u4e00-\\u9fa5]+", "\xD6\xD0\xCE\xC4" "ab\xC3\xFB", std::nullopt, std::nullopt,
+       std::nullopt, 2},
+      {"escaped backslash before u", "\\\\u", "\\u", std::nullopt, std::nullopt, std::nullopt, 1},
       // 81 41 is one GBK character whose second byte is the letter A.
       {"trail byte is not a letter", "A", "\x81\x41", std::nullopt, std::nullopt, std::nullopt, 0},
   };

@@ -13,9 +13,9 @@
 // occurrence from which the earliest occurrences of L1..Ln follow on the
 // same line, and its groups are the text between them.
 //
-// Time: linear in the text for the whole search (each run's next
-// occurrence and the next line feed are remembered, and the positions
-// asked about only move forward), however the text is built.
+// Time: linear in the text for a given pattern, for the whole search and
+// however the text is built: each run's next occurrence and the next line
+// feed are remembered, and the positions asked about only move forward.
 //
 // Case: with `ignoreCase`, ASCII letters match either case. The general
 // engine also lets "k" match U+212A KELVIN SIGN and "s" match U+017F LONG S;

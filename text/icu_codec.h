@@ -30,8 +30,9 @@ std::u16string GbkToUtf16(std::string_view gbk);
 // The GBK bytes of `units`. Example: u"\u4E2D\u0E01" gives "\xD6\xD0?".
 std::string Utf16ToGbk(std::u16string_view units);
 
-// The UTF-8 bytes of the GBK bytes `gbk`, without an intermediate copy in
-// UTF-16 of the whole text. Example: "a\xD6\xD0" gives "a\xE4\xB8\xAD".
+// The UTF-8 bytes of the GBK bytes `gbk`, decoded exactly as GbkToUtf16
+// decodes them but straight to UTF-8, with a table read off the converter
+// once per process. Example: "a\xD6\xD0" gives "a\xE4\xB8\xAD".
 std::string GbkToUtf8(std::string_view gbk);
 
 // The GBK bytes of the UTF-8 bytes `utf8`; ASCII is copied as it stands.

@@ -16,7 +16,9 @@
 //   - with `global`, the matches are all non-overlapping matches in order,
 //     each search starting where the previous match ended (one character
 //     further after an empty match); without it, only the first;
-//   - with `multiline`, "^" and "$" also match at line starts and ends.
+//   - with `multiline`, "^" and "$" also match at line starts and ends; a
+//     line ends before its line feed, so in CR LF text "$" comes after the
+//     carriage return ("a\r$" matches, "a$" does not).
 // RE2 guarantees time linear in the subject. It has no backreferences and
 // no lookaround: a pattern that uses them is rejected (Create gives false).
 // "\uXXXX" is accepted and means the character U+XXXX.

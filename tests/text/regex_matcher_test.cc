@@ -117,6 +117,8 @@ TEST(RegexMatcher, Options) {
       {"multiline by default", "^b$", "a\nb\nc", std::nullopt, std::nullopt, std::nullopt, 1},
       {"single line", "^b$", "a\nb\nc", std::nullopt, false, std::nullopt, 0},
       {"single line whole text", "^a$", "a", std::nullopt, false, std::nullopt, 1},
+      {"line end is before the line feed", "a\r$", "a\r\nb", std::nullopt, std::nullopt, std::nullopt, 1},
+      {"carriage return is part of the line", "a$", "a\r\nb", std::nullopt, std::nullopt, std::nullopt, 0},
       {"global by default", "a", "banana", std::nullopt, std::nullopt, std::nullopt, 3},
       {"first match only", "a", "banana", std::nullopt, std::nullopt, false, 1},
       {"dot takes a carriage return", "a.b", "a\rb", std::nullopt, std::nullopt, std::nullopt, 1},

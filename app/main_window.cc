@@ -96,6 +96,32 @@ bool IsUserEvent(QEvent::Type type) {
 
 }  // namespace
 
+// Watches every event of the application for the request to quit. While
+// ProcessPendingEvents runs, nothing of the window's runs behind that
+// request any more: the main loop ends there, as it would have.
+class MainWindow::QuitGate : public QObject {
+ public:
+  explicit QuitGate(MainWindow* window) : QObject(window), window_(window) {
+    qApp->installEventFilter(this);
+  }
+
+  bool quitRequested = false;
+  int dispatchDepth = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Quit) {
+      quitRequested = true;
+      return false;
+    }
+    return quitRequested && dispatchDepth > 0 && IsUserEvent(event->type()) &&
+           window_->IsInWindow(watched);
+  }
+
+ private:
+  MainWindow* window_;
+};
+
 MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
@@ -121,9 +147,7 @@ MainWindow::MainWindow(QWidget* parent)
   HideFromTaskbar(*this);
   windowHandle()->installEventFilter(this);
 
-  // The quit request is an application event; watch for it so that
-  // ProcessPendingEvents stops in front of it.
-  qApp->installEventFilter(this);
+  quitGate_ = new QuitGate(this);
 
   HandleWindowCreated();
 }
@@ -280,13 +304,13 @@ Text MainWindow::StatusText(int panel) const {
 void MainWindow::ProcessPendingEvents() {
   QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
   if (!dispatcher) return;
-  ++dispatchDepth_;
+  ++quitGate_->dispatchDepth;
   QElapsedTimer clock;
   clock.start();
-  while (!quitRequested_ && dispatcher->processEvents(QEventLoop::AllEvents)) {
+  while (!quitGate_->quitRequested && dispatcher->processEvents(QEventLoop::AllEvents)) {
     if (clock.elapsed() > kDispatchBudgetMs) break;
   }
-  --dispatchDepth_;
+  --quitGate_->dispatchDepth;
 }
 
 void MainWindow::ClearRows() { rows_->Clear(); }
@@ -370,19 +394,11 @@ void MainWindow::SetCurrentPage(int index) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == qApp) {
-    if (event->type() == QEvent::Quit) quitRequested_ = true;
-    return false;
-  }
   if (watched == windowHandle()) {
     // The window manager frames the window before it shows it; from the
     // first exposure on, the frame that the outer size includes is known.
     if (event->type() == QEvent::Expose || event->type() == QEvent::Move) FitOuterSize();
     return false;
-  }
-  if (quitRequested_ && dispatchDepth_ > 0 && IsUserEvent(event->type()) && IsInWindow(watched)) {
-    // Behind a quit request nothing of ours runs any more.
-    return true;
   }
   if (event->type() == QEvent::Resize && 选择夹1 && watched->parent() &&
       watched->parent()->parent() == 选择夹1) {

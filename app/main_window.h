@@ -173,15 +173,16 @@ class MainWindow : public QWidget {
   void PlacePageControl(QWidget* page);
   bool IsInWindow(QObject* object) const;
 
+  class QuitGate;
+
   ResultListModel* rows_ = nullptr;
+  QuitGate* quitGate_ = nullptr;
   QLabel* panels_[3] = {};
   QAction* items_[3] = {};
   QWebEngineProfile* browserProfile_ = nullptr;
   Text boxContent_;
   int progressPosition_ = 0;
   int timerPeriod_ = 0;
-  bool quitRequested_ = false;
-  int dispatchDepth_ = 0;
   QMargins frameForSize_;
   bool dragging_ = false;
   QPoint dragOffset_;

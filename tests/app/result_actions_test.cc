@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QLockFile>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTableView>
@@ -105,15 +106,25 @@ class ResultActionsTest : public SearchWindowTest {
     ASSERT_EQ(window_->SelectedRow(), row);
   }
 
+  // The X clipboard is one for the whole display, and tests may run side by
+  // side: a test that writes and reads it holds this lock meanwhile.
+  void LockClipboard() {
+    ASSERT_TRUE(clipboardLock_.tryLock(kWaitMs * 3)) << "clipboard lock held elsewhere";
+  }
+
   // The clipboard as another program sees it.
   static std::string ClipboardOfXclip() {
     return RunAndRead("xclip", {"-selection", "clipboard", "-o"});
   }
+
+ private:
+  QLockFile clipboardLock_{QDir::tempPath() + "/zarvo-clipboard-test.lock"};
 };
 
 TEST_F(ResultActionsTest, CopyLeavesExactlyTheLinkForOtherPrograms) {
   const std::string longLink = kLink + "&dn=" + Gbk("中文名称") + "&tr=" + std::string(2000, 't');
   OpenWindowWithLinks({kLink, longLink});
+  LockClipboard();
 
   Select(1);
   CopyMagnetLink(*window_);
@@ -282,6 +293,7 @@ TEST_F(ResultActionsTest, MenuOverARowActsOnThatRow) {
     bool doubleClick;
   } cases[] = {{"right-button release", 2, false}, {"double click", 1, true}};
   OpenWindowWithLinks(links);
+  LockClipboard();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Select(0);

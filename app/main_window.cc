@@ -22,6 +22,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QUrl>
+#include <QPaintEvent>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 #include <QWindow>
@@ -222,16 +223,12 @@ void MainWindow::CreateTabs() {
   超级列表框1->setPalette(listPalette);
   超级列表框1->viewport()->installEventFilter(this);
 
-  // A profile of our own that keeps nothing on disk and never serves a page
-  // from its cache.
-  browserProfile_ = new QWebEngineProfile;
-  browserProfile_->setHttpCacheType(QWebEngineProfile::NoCache);
-  browserProfile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+  // The view is cheap; its page, which starts the browser engine, comes
+  // with StartBrowser().
   超文本浏览框1 = new QWebEngineView(playPage);
   超文本浏览框1->setObjectName(QStringLiteral("超文本浏览框1"));
-  超文本浏览框1->setPage(new SilentWebPage(browserProfile_, 超文本浏览框1));
-  超文本浏览框1->setUrl(
-      QUrl(ToQString(ConcatText("http://", Hosts().playbackHost, "/api.html")), QUrl::TolerantMode));
+  initialAddress_ =
+      QUrl(ToQString(ConcatText("http://", Hosts().playbackHost, "/api.html")), QUrl::TolerantMode);
 
   选择夹1->addTab(searchPage, QStringLiteral("搜索"));
   选择夹1->addTab(playPage, QStringLiteral("播放"));
@@ -386,10 +383,41 @@ void MainWindow::SetTimerPeriod(int milliseconds) {
 int MainWindow::TimerPeriod() const { return timerPeriod_; }
 
 void MainWindow::SetBrowserAddress(const Text& address) {
-  超文本浏览框1->setUrl(QUrl(ToQString(address), QUrl::TolerantMode));
+  QUrl url(ToQString(address), QUrl::TolerantMode);
+  if (!BrowserStarted()) {
+    StartBrowser(url);
+    return;
+  }
+  超文本浏览框1->setUrl(url);
+}
+
+bool MainWindow::BrowserStarted() const { return browserProfile_ != nullptr; }
+
+void MainWindow::StartBrowser(const QUrl& address) {
+  if (BrowserStarted()) return;
+  // A profile of our own that keeps nothing on disk and never serves a page
+  // from its cache.
+  browserProfile_ = new QWebEngineProfile;
+  browserProfile_->setHttpCacheType(QWebEngineProfile::NoCache);
+  browserProfile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+  超文本浏览框1->setPage(new SilentWebPage(browserProfile_, 超文本浏览框1));
+  超文本浏览框1->setUrl(address);
+}
+
+void MainWindow::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  // Starting the browser engine takes longer than everything else at
+  // start-up; it starts right after the window's first paint, so the window
+  // shows at once and the browser loads its first page meanwhile.
+  if (!browserScheduled_) {
+    browserScheduled_ = true;
+    QTimer::singleShot(0, this, [this] { StartBrowser(initialAddress_); });
+  }
 }
 
 void MainWindow::SetCurrentPage(int index) {
+  // The browser's page never shows without its settings.
+  if (index > 0) StartBrowser(initialAddress_);
   选择夹1->setCurrentIndex(std::clamp(index, 0, 选择夹1->count() - 1));
 }
 

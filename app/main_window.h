@@ -19,6 +19,7 @@
 
 #include <QMargins>
 #include <QPoint>
+#include <QUrl>
 #include <QWidget>
 
 #include "text/text.h"
@@ -46,7 +47,8 @@ class MainWindow : public QWidget {
 
  public:
   // Builds the window with all its controls at the centred place, without
-  // showing it. The browser starts loading the playback page.
+  // showing it. The browser starts loading the playback page right after the
+  // window's first paint.
   explicit MainWindow(QWidget* parent = nullptr);
   ~MainWindow() override;
 
@@ -149,12 +151,19 @@ class MainWindow : public QWidget {
   // Makes 超文本浏览框1 start loading `address` and returns at once.
   void SetBrowserAddress(const Text& address);
 
+  // True iff the browser has its page: from just after the window's first
+  // paint on, or from the first SetBrowserAddress() or SetCurrentPage(1)
+  // if that comes sooner. Until then nothing may ask 超文本浏览框1 for its
+  // page or address, which would give it a page without its settings.
+  bool BrowserStarted() const;
+
   // Selects page `index` of 选择夹1, clamped to 0..1.
   // Example: SetCurrentPage(2) shows "播放"; SetCurrentPage(-1) shows "搜索".
   void SetCurrentPage(int index);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -167,6 +176,7 @@ class MainWindow : public QWidget {
   void CreateHiddenControls();
   void ConnectHandlers();
   void HandleWindowCreated();
+  void StartBrowser(const QUrl& address);
   void FitOuterSize();
   void SetOuterGeometry(QPoint outerTopLeft, QMargins frame);
   void PlaceStatusBar();
@@ -180,6 +190,8 @@ class MainWindow : public QWidget {
   QLabel* panels_[3] = {};
   QAction* items_[3] = {};
   QWebEngineProfile* browserProfile_ = nullptr;
+  QUrl initialAddress_;
+  bool browserScheduled_ = false;
   Text boxContent_;
   int progressPosition_ = 0;
   int timerPeriod_ = 0;

@@ -3,7 +3,10 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QMessageBox>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
 #include <QWidget>
 #include <QWindow>
 
@@ -20,6 +23,13 @@ void PrepareApplication() {
   if (geteuid() == 0) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   qputenv("QTWEBENGINE_CHROMIUM_FLAGS", kBrowserSwitches);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  // The browser's view draws in software too. Drawn on the GPU it would
+  // make Qt rebuild the whole window the moment the browser starts (after
+  // the first paint, see MainWindow), and its helper processes run without
+  // a GPU anyway.
+  QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+  // The engine reports its set-up on every start; only its warnings matter.
+  QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
 }
 
 bool WindowCameUp(const QWidget& window) {

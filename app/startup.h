@@ -11,8 +11,8 @@ namespace zarvo {
 //
 // Sets what the embedded browser needs before the application object is
 // created: its sandbox off when the process runs as root (the browser's
-// helper processes refuse to start otherwise), no GPU and no background
-// network traffic, and shared graphics contexts.
+// helper processes refuse to start otherwise), drawing in software, no
+// background network traffic, and shared graphics contexts.
 void PrepareApplication();
 
 // WindowCameUp()

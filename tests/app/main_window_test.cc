@@ -70,6 +70,7 @@ class MainWindowTest : public ::testing::Test {
     window_->show();
     window_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get(), kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window_->BrowserStarted(); }, kWaitMs));
   }
 
   MainWindow& window() { return *window_; }
@@ -599,9 +600,29 @@ TEST(MainWindowBrowser, LoadsThePlaybackPageFromTheNetworkEveryTime) {
   EXPECT_TRUE(window.超文本浏览框1->page()->profile()->isOffTheRecord());
 }
 
+TEST(MainWindowBrowser, StartsOnlyAfterTheFirstPaintOrWhenNeededSooner) {
+  MainWindow shown;
+  EXPECT_FALSE(shown.BrowserStarted());
+  shown.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown, kWaitMs));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return shown.BrowserStarted(); }, kWaitMs));
+
+  MainWindow addressed;
+  addressed.SetBrowserAddress("http://127.0.0.1:1/api.html?url=abc");
+  ASSERT_TRUE(addressed.BrowserStarted());
+  EXPECT_EQ(addressed.超文本浏览框1->url().toString(), QStringLiteral("http://127.0.0.1:1/api.html?url=abc"));
+  EXPECT_NE(qobject_cast<SilentWebPage*>(addressed.超文本浏览框1->page()), nullptr);
+
+  MainWindow paged;
+  paged.SetCurrentPage(1);
+  EXPECT_TRUE(paged.BrowserStarted());
+  EXPECT_NE(qobject_cast<SilentWebPage*>(paged.超文本浏览框1->page()), nullptr);
+}
+
 TEST(MainWindowBrowser, ShowsNoDialogOfItsOwn) {
   MainWindow window;
   window.show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window.BrowserStarted(); }, kWaitMs));
   auto* page = qobject_cast<SilentWebPage*>(window.超文本浏览框1->page());
   ASSERT_NE(page, nullptr);
   page->setHtml(QStringLiteral("<script>alert('a'); confirm('b'); prompt('c', 'd');</script>"),

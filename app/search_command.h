@@ -34,6 +34,8 @@ class MainWindow;
 // "状态:搜索完成." and a full bar; the timer is stopped.
 void RunSearch(MainWindow& window);
 
+// RunSearch() with a row pattern
+//
 // The same search with `rowPattern` in place of the built-in row pattern. A
 // pattern that the matcher rejects ends the search in "状态:严重错误",
 // which the built-in pattern never does; tests reach that ending this way.

@@ -23,10 +23,15 @@ const std::string kLinkC = "magnet:?xt=urn:btih:FEDCBA9876543210FEDCBA9876543210
 using SearchTest = SearchWindowTest;
 
 TEST_F(SearchTest, FillsTheListWithEveryRowInPageOrder) {
-  OpenWindow({{.bytes = HttpReply(ResultPage(Row("第一 ABC-001", "1.2 GB", kLinkA) +
-                                             Row("第二 ABC-002", "700 MB", kLinkB) +
-                                             Row("第三 ABC-003", "3 GB", kLinkC)))}});
+  const std::string page = ResultPage(Row("第一 ABC-001", "1.2 GB", kLinkA) + Row("第二 ABC-002", "700 MB", kLinkB) +
+                                      Row("第三 ABC-003", "3 GB", kLinkC));
+  OpenWindow({{.bytes = HttpReply(page)}});
   Search("ABC");
+
+  // The hidden box holds the page in GBK with every line break as CR LF.
+  std::string crlfPage;
+  for (char c : Gbk(page)) crlfPage += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  EXPECT_EQ(window_->BoxContent().str(), crlfPage);
 
   EXPECT_EQ(Rows(), (std::vector<ListRow>{{Gbk("第一 ABC-001"), "1.2 GB", kLinkA},
                                           {Gbk("第二 ABC-002"), "700 MB", kLinkB},

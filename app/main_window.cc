@@ -1,6 +1,8 @@
 #include "app/main_window.h"
 
 #include <QAbstractEventDispatcher>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
@@ -95,6 +97,12 @@ bool IsUserEvent(QEvent::Type type) {
   }
 }
 
+// The window is a window to a screen reader, not a mere pane.
+QAccessibleInterface* WindowAccessible(const QString& className, QObject* object) {
+  if (className != QLatin1String("zarvo::MainWindow") || !object->isWidgetType()) return nullptr;
+  return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+}
+
 }  // namespace
 
 // Watches every event of the application for the request to quit. While
@@ -127,6 +135,11 @@ MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("MainWindow"));
+  static bool accessibleFactoryInstalled = false;
+  if (!accessibleFactoryInstalled) {
+    QAccessible::installFactory(WindowAccessible);
+    accessibleFactoryInstalled = true;
+  }
   setWindowIcon(WindowIcon());
   setBackgroundRole(QPalette::Window);
   setAutoFillBackground(true);

@@ -547,7 +547,13 @@ TEST_F(MainWindowTest, ScreenReaderSeesStatusCellsButtonAndEditBox) {
   window().SetStatusText(0, Gbk("数量:1"));
   window().编辑框1->setText(QStringLiteral("ABP-101"));
 
-  QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(window().findChild<QLabel*>(QStringLiteral("状态条1.0")));
+  QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&window());
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->role(), QAccessible::Window);
+  EXPECT_TRUE(frame->text(QAccessible::Name).startsWith(QStringLiteral("Zarvo种子搜索器")));
+
+  QAccessibleInterface* panel =
+      QAccessible::queryAccessibleInterface(window().findChild<QLabel*>(QStringLiteral("状态条1.0")));
   ASSERT_NE(panel, nullptr);
   EXPECT_EQ(panel->text(QAccessible::Name), QStringLiteral("数量:1"));
 

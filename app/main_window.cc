@@ -141,6 +141,9 @@ MainWindow::MainWindow(QWidget* parent)
     accessibleFactoryInstalled = true;
   }
   setWindowIcon(WindowIcon());
+  // A tool window does not end the program when it closes unless told to;
+  // this one is the program.
+  setAttribute(Qt::WA_QuitOnClose, true);
   setBackgroundRole(QPalette::Window);
   setAutoFillBackground(true);
 
@@ -281,7 +284,7 @@ void MainWindow::CreateHiddenControls() {
   超级编辑框1->setObjectName(QStringLiteral("超级编辑框1"));
   超级编辑框1->setGeometry(768, 408, 48, 24);
   超级编辑框1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  超级编辑框1->setFont(QFont(QStringLiteral("SimSun"), 9));
+  超级编辑框1->setFont(QFont(QStringLiteral("宋体"), 9));
   超级编辑框1->hide();
 
   菜单 = new QMenu(QStringLiteral("菜单"), this);

@@ -215,6 +215,17 @@ TEST_F(MainWindowTest, IsAToolWindowWithOnlyACloseButtonAndNoTaskbarButton) {
   EXPECT_TRUE(iconSizes.contains(QSize(48, 48)));
 }
 
+TEST_F(MainWindowTest, ClosingTheWindowEndsTheEventLoop) {
+  bool stuck = false;
+  QTimer::singleShot(0, &window(), [&] { window().close(); });
+  QTimer::singleShot(kWaitMs, qApp, [&] {
+    stuck = true;
+    QCoreApplication::exit(1);
+  });
+  EXPECT_EQ(QCoreApplication::exec(), 0);
+  EXPECT_FALSE(stuck);
+}
+
 TEST_F(MainWindowTest, StatusTextIgnoresPanelsOutsideZeroToTwo) {
   for (int panel : {-1, 3, 100}) {
     SCOPED_TRACE(panel);

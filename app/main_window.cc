@@ -29,6 +29,7 @@
 #include <QWebEngineView>
 #include <QWindow>
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -361,20 +362,28 @@ Text MainWindow::EditText() const { return FromQString(编辑框1->text()); }
 void MainWindow::SetBoxContent(const Text& content) {
   // Kept as text, not laid out in the hidden control: a page of several
   // megabytes passes through in one copy. Every line break comes back as
-  // CR LF, as a rich-text box gives it.
+  // CR LF, as a rich-text box gives it. CR and LF never occur inside a
+  // two-byte GBK character, so the bytes can be scanned as they are.
   std::string_view in = content.view();
+  const char* at = in.data();
+  const char* end = at + in.size();
+  auto next = [end](const char* from, char c) {
+    const void* found = std::memchr(from, c, static_cast<size_t>(end - from));
+    return found ? static_cast<const char*>(found) : end;
+  };
   std::string out;
   out.reserve(in.size() + in.size() / 16);
-  for (size_t i = 0; i < in.size(); ++i) {
-    char c = in[i];
-    if (c == '\r') {
-      out += "\r\n";
-      if (i + 1 < in.size() && in[i + 1] == '\n') ++i;
-    } else if (c == '\n') {
-      out += "\r\n";
-    } else {
-      out += c;
-    }
+  const char* nextCr = next(at, '\r');
+  const char* nextLf = next(at, '\n');
+  while (at < end) {
+    const char* lineEnd = std::min(nextCr, nextLf);
+    out.append(at, lineEnd);
+    if (lineEnd == end) break;
+    out += "\r\n";
+    at = lineEnd + 1;
+    if (*lineEnd == '\r' && at < end && *at == '\n') ++at;
+    if (nextCr < at) nextCr = next(at, '\r');
+    if (nextLf < at) nextLf = next(at, '\n');
   }
   boxContent_ = Text(std::move(out));
 }

@@ -402,6 +402,7 @@ TEST_F(MainWindowTest, BoxContentGivesEveryLineBreakBackAsCrLf) {
       {"a\n\rb", "a\r\n\r\nb"},
       {"\r\r\n\n", "\r\n\r\n\r\n"},
       {"end\n", "end\r\n"},
+      {"end\r", "end\r\n"},
       {Gbk("名称\n大小").str(), Gbk("名称\r\n大小").str()},
   };
   for (const Case& c : kCases) {

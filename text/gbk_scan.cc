@@ -39,15 +39,26 @@ class AlignmentTracker {
   size_t known_;
 };
 
+// Needles this short are found with memchr on their first byte and a compare
+// of the rest: memmem's set-up costs more than the search when a text is
+// split into many short pieces, and a compare of at most this many bytes per
+// candidate keeps the scan linear.
+constexpr size_t kShortNeedle = 4;
+
 size_t FindExact(std::string_view hay, size_t from, std::string_view needle) {
   AlignmentTracker tracker(hay, from);
+  const size_t n = needle.size();
   size_t pos = from;
-  while (pos + needle.size() <= hay.size()) {
-    const void* hit = memmem(hay.data() + pos, hay.size() - pos, needle.data(), needle.size());
+  while (pos + n <= hay.size()) {
+    const void* hit = n <= kShortNeedle ? memchr(hay.data() + pos, needle[0], hay.size() - pos - n + 1)
+                                        : memmem(hay.data() + pos, hay.size() - pos, needle.data(), n);
     if (hit == nullptr) return std::string_view::npos;
     size_t candidate = static_cast<const char*>(hit) - hay.data();
-    if (tracker.StartsCharacter(candidate)) return candidate;
-    pos = candidate + 1;  // the trail byte of a two-byte character
+    if ((n > kShortNeedle || memcmp(hay.data() + candidate + 1, needle.data() + 1, n - 1) == 0) &&
+        tracker.StartsCharacter(candidate)) {
+      return candidate;
+    }
+    pos = candidate + 1;
   }
   return std::string_view::npos;
 }

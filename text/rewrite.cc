@@ -47,6 +47,17 @@ Text TrimText(const Text& text) {
     i += space;
   }
   const size_t begin = i;
+  // Only the tail decides where the result ends. A byte below 0x80 other
+  // than the space ends a character that is not a space (it is a one-byte
+  // character or a trail byte), so the scan for the final run of spaces can
+  // start right after the last such byte instead of at `begin`.
+  for (size_t k = s.size(); k > begin; --k) {
+    const char c = s[k - 1];
+    if (!gbk::IsLeadByte(c) && c != ' ') {
+      i = k;
+      break;
+    }
+  }
   size_t runStart = std::string_view::npos;  // start of the latest unbroken run of spaces
   while (i < s.size()) {
     if (IsLoneLead(s, i)) return Text(s.substr(begin, i - begin));

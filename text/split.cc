@@ -12,6 +12,14 @@ TextArray SplitText(const Text& text, const Text& delimiter) {
     return pieces;
   }
   const std::string_view s = text.view();
+  // Count the pieces first so the array is allocated once: growing it while
+  // the pieces are being allocated costs more than this extra pass.
+  size_t count = 1;
+  for (size_t at = 0; (at = gbk::FindAligned(s, at, delimiter.view(), false)) != std::string_view::npos;
+       at += delimiter.size()) {
+    ++count;
+  }
+  pieces.reserve(count);
   size_t segment = 0;
   for (;;) {
     size_t at = gbk::FindAligned(s, segment, delimiter.view(), false);

@@ -31,6 +31,7 @@ class TextArray {
   // does not iterate a destroyed array.
   std::vector<Text> elements() && { return std::move(elements_); }
   void push_back(Text t) { elements_.push_back(std::move(t)); }
+  void reserve(size_t n) { elements_.reserve(n); }
 
   friend bool operator==(const TextArray&, const TextArray&) = default;
 

@@ -45,6 +45,8 @@ TEST(TrimText, Table) {
       {"spaces before a lone lead byte remain", " x  \xB0", "x  "},
       {"lone lead byte alone", "\xB0", ""},
       {"space-like trail byte is not a space", "\xB0\x20", "\xB0\x20"},
+      {"trail space ends a run that looked trailing", "ab \xB0\x20", "ab \xB0\x20"},
+      {"tail after two-byte characters", "x\xB0\xA1\xA1\xA1 \xA1\xA1", "x\xB0\xA1"},
       {"A1 A1 across characters is not a space", "x\xB0\xA1\xA1\xB0", "x\xB0\xA1\xA1\xB0"},
   };
   for (const auto& c : kCases) {

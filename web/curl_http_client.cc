@@ -157,6 +157,7 @@ struct CurlHttpClient::Request {
   curl_slist* headerList = nullptr;
   std::string body;
   bool sent = false;
+  Clock::time_point giveUpAt;  // when the whole exchange ends, once sent
   bool attached = false;  // the easy handle is in the multi handle
   bool finished = false;  // no more body bytes will come
 
@@ -380,10 +381,11 @@ struct CurlHttpClient::Request {
   }
 
   // Drives the transfer until `ready()` holds, the transfer ends, or
-  // nothing arrives within the idle limit (which ends the transfer).
+  // nothing arrives within the idle limit or the exchange runs past its
+  // limit (either ends the transfer).
   template <typename Ready>
   void Pump(Ready ready) {
-    Clock::time_point deadline = Clock::now() + limits.idleLimit;
+    Clock::time_point deadline = std::min(Clock::now() + limits.idleLimit, giveUpAt);
     delivered = false;
     while (!finished && !ready()) {
       int running = 0;
@@ -396,7 +398,7 @@ struct CurlHttpClient::Request {
       Clock::time_point now = Clock::now();
       if (delivered) {
         delivered = false;
-        deadline = now + limits.idleLimit;
+        deadline = std::min(now + limits.idleLimit, giveUpAt);
       }
       if (now >= deadline) {
         Detach();
@@ -497,6 +499,7 @@ bool CurlHttpClient::SendRequest(HttpHandle handle, const Text& headers, std::st
   Request* request = FindRequest(handle);
   if (request == nullptr || request->sent) return false;
   request->sent = true;
+  request->giveUpAt = Clock::now() + request->limits.exchangeLimit;
   if (!request->Start(headers.str(), body)) {
     request->finished = true;
     return false;

@@ -13,7 +13,9 @@
 //     answer is handed back. 301, 302 and 303 turn the next request into a
 //     GET without a body. A redirect the flags do not allow is handed back.
 //   - Connecting gives up after `connectTimeout`; a transfer that delivers
-//     nothing for `idleLimit` ends, and reading then delivers 0.
+//     nothing for `idleLimit` ends, and so does one still running
+//     `exchangeLimit` after it was sent (a server trickling a byte now and
+//     then, or sending interim answers forever); reading then delivers 0.
 //   - The agent is one header value: it ends at its first line break.
 //   - No proxy settings or other configuration are read from the
 //     environment.
@@ -38,11 +40,15 @@ namespace zarvo {
 
 inline constexpr std::chrono::milliseconds kConnectTimeout{15'000};
 inline constexpr std::chrono::milliseconds kIdleReadLimit{30'000};
+// The whole exchange, redirects included: enough for the largest body the
+// fetch keeps (64 MiB) at about half a megabyte a second.
+inline constexpr std::chrono::milliseconds kExchangeLimit{120'000};
 inline constexpr int32_t kClientRedirectLimit = 10;
 
 struct CurlLimits {
   std::chrono::milliseconds connectTimeout = kConnectTimeout;
   std::chrono::milliseconds idleLimit = kIdleReadLimit;
+  std::chrono::milliseconds exchangeLimit = kExchangeLimit;
 };
 
 class CurlHttpClient final : public HttpClient {

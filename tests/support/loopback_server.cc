@@ -67,6 +67,15 @@ struct LoopbackServer::State {
   std::vector<std::thread> connections;
   std::thread acceptor;
 
+  // Sleeps for `pause` unless the server stops first; false on stop.
+  bool WaitToStop(std::chrono::milliseconds pause) const {
+    pollfd stop{stopFd, POLLIN, 0};
+    int n;
+    while ((n = poll(&stop, 1, static_cast<int>(pause.count()))) < 0 && errno == EINTR) {
+    }
+    return n == 0;
+  }
+
   // Waits until `fd` is ready for `events` or the server stops; false on stop.
   bool WaitFor(int fd, short events, int timeoutMs = -1) const {
     pollfd fds[2] = {{fd, events, 0}, {stopFd, POLLIN, 0}};
@@ -128,6 +137,13 @@ struct LoopbackServer::State {
 
   bool WriteReply(int fd, const ScriptedReply& reply) const {
     if (!WriteAll(fd, reply.bytes)) return false;
+    if (reply.fillerPause.count() > 0) {
+      for (size_t left = reply.fillerBytes; left > 0; --left) {
+        if (!WaitToStop(reply.fillerPause)) return false;
+        if (!WriteAll(fd, std::string_view(&reply.filler, 1))) return false;
+      }
+      return true;
+    }
     const std::string chunk(kFillerChunk, reply.filler);
     for (size_t left = reply.fillerBytes; left > 0;) {
       size_t n = std::min(left, chunk.size());

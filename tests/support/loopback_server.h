@@ -21,7 +21,9 @@
 #ifndef ZARVO_TESTS_SUPPORT_LOOPBACK_SERVER_H_
 #define ZARVO_TESTS_SUPPORT_LOOPBACK_SERVER_H_
 
+#include <chrono>
 #include <cstddef>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -37,6 +39,9 @@ struct ScriptedReply {
   char filler = 'x';
   After after = After::kClose;
   bool silent = false;  // true: read the request, write nothing, hold open
+  // Non-zero: the filler goes out one byte at a time with this pause before
+  // each, as from a server that trickles its answer.
+  std::chrono::milliseconds fillerPause{0};
 };
 
 class LoopbackServer {

@@ -284,6 +284,24 @@ TEST(CurlHttpClient, EndsABodyThatStallsWithWhatArrived) {
   EXPECT_EQ(out.headers, "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n");
 }
 
+// A byte now and then keeps the idle limit from ever firing; the exchange
+// limit still ends the transfer, so a search cannot freeze the window.
+TEST(CurlHttpClient, EndsAnExchangeThatTricklesPastItsLimit) {
+  LoopbackServer server({{.bytes = "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\nstart",
+                          .fillerBytes = 100000,
+                          .filler = 't',
+                          .fillerPause = std::chrono::milliseconds(20)}});
+  CurlHttpClient client({.connectTimeout = std::chrono::milliseconds(2000),
+                         .idleLimit = std::chrono::milliseconds(1000),
+                         .exchangeLimit = std::chrono::milliseconds(400)});
+  auto started = std::chrono::steady_clock::now();
+  Outcome out = Perform(client, server.port(), {});
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+  EXPECT_TRUE(out.sent);
+  EXPECT_EQ(out.body.substr(0, 5), "start");
+  EXPECT_LT(out.body.size(), 1000u);  // ended long before the trickle did
+}
+
 TEST(CurlHttpClient, RefusesWhatCannotFormARequest) {
   CurlHttpClient client(kQuick);
   HttpHandle session = client.Open("a", HttpAccess::kDirect, std::nullopt, std::nullopt);

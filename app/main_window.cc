@@ -388,7 +388,7 @@ void MainWindow::SetBoxContent(const Text& content) {
   boxContent_ = Text(std::move(out));
 }
 
-Text MainWindow::BoxContent() const { return boxContent_; }
+const Text& MainWindow::BoxContent() const { return boxContent_; }
 
 void MainWindow::SetProgressPosition(int position) {
   progressPosition_ = std::clamp(position, 0, kProgressStoredMax);

@@ -133,7 +133,7 @@ class MainWindow : public QWidget {
   // written with every line break (CR LF, lone LF, lone CR) as CR LF.
   // Example: SetBoxContent("a\nb\rc"); BoxContent() == "a\r\nb\r\nc"
   void SetBoxContent(const Text& content);
-  Text BoxContent() const;
+  const Text& BoxContent() const;
 
   // Position of 进度条1. Writing stores the value clamped to 0..32767 and
   // shows it clamped to 0..100; reading gives the stored value.

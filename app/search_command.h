@@ -61,16 +61,6 @@ void AdvanceProgress(MainWindow& window);
 // D6 D0 gives D6 D0; 61 62 00 63 gives "ab".
 Text PageText(ByteBuffer body);
 
-// IsValidUtf8()
-//
-// True iff `bytes` is well-formed UTF-8: no stray continuation byte, no
-// truncated sequence, no overlong form, no surrogate, nothing above
-// U+10FFFF. The empty text is valid.
-//
-// Example: IsValidUtf8("\xE4\xB8\xAD") == true; IsValidUtf8("\xD6\xD0") ==
-// false; IsValidUtf8("\xC0\xAF") == false
-bool IsValidUtf8(std::string_view bytes);
-
 }  // namespace zarvo
 
 #endif  // ZARVO_APP_SEARCH_COMMAND_H_

@@ -1,6 +1,7 @@
 #include "text/encoding.h"
 
 #include <bit>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -97,6 +98,52 @@ Text Utf8TextToGbk(const Text& text) {
   // A Text holds no zero byte, so the round trip through UTF-16 and its
   // terminator comes down to one direct conversion.
   return Text(codec::Utf8ToGbk(text.view()));
+}
+
+namespace {
+
+// Length of the UTF-8 sequence that `lead` starts, 0 for a byte that cannot
+// start one (a continuation byte, C0, C1, F5 to FF).
+int SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead < 0xC2) return 0;
+  if (lead < 0xE0) return 2;
+  if (lead < 0xF0) return 3;
+  if (lead < 0xF5) return 4;
+  return 0;
+}
+
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  while (p < end) {
+    // Pages are mostly ASCII markup: step over eight such bytes at a time.
+    if (end - p >= 8) {
+      uint64_t word;
+      std::memcpy(&word, p, sizeof word);
+      if ((word & 0x8080808080808080ULL) == 0) {
+        p += 8;
+        continue;
+      }
+    }
+    const int length = SequenceLength(*p);
+    if (length == 0 || end - p < length) return false;
+    for (int i = 1; i < length; ++i) {
+      if (!IsContinuation(p[i])) return false;
+    }
+    // The second byte's range rules out overlong forms (E0, F0), the
+    // surrogates (ED) and code points above U+10FFFF (F4).
+    if (*p == 0xE0 && p[1] < 0xA0) return false;
+    if (*p == 0xED && p[1] > 0x9F) return false;
+    if (*p == 0xF0 && p[1] < 0x90) return false;
+    if (*p == 0xF4 && p[1] > 0x8F) return false;
+    p += length;
+  }
+  return true;
 }
 
 }  // namespace zarvo

@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "text/byte_buffer.h"
 #include "text/text_value.h"
@@ -80,6 +81,16 @@ Text Utf16BytesToText(const ByteBuffer& units, std::optional<int32_t> codePage =
 //   Utf8TextToGbk("\xE4\xB8\xAD") == "\xD6\xD0"
 //   Utf8TextToGbk("e\xCC\x81") == "e?"
 Text Utf8TextToGbk(const Text& text);
+
+// IsValidUtf8()
+//
+// True iff `bytes` is well-formed UTF-8: no stray continuation byte, no
+// truncated sequence, no overlong form, no surrogate, nothing above
+// U+10FFFF. The empty text is valid.
+//
+// Example: IsValidUtf8("\xE4\xB8\xAD") == true; IsValidUtf8("\xD6\xD0") ==
+// false; IsValidUtf8("\xC0\xAF") == false
+bool IsValidUtf8(std::string_view bytes);
 
 }  // namespace zarvo
 

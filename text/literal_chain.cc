@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "text/gbk_scan.h"
+
 namespace zarvo {
 namespace {
 
@@ -17,7 +19,6 @@ constexpr size_t npos = std::string_view::npos;
 
 bool IsLowerLetter(char c) { return c >= 'a' && c <= 'z'; }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
 
 // `run` (letters lowered) against the same number of bytes at `at`, a
 // letter of the run taking either case.
@@ -63,7 +64,7 @@ std::optional<LiteralChain> LiteralChain::Parse(std::string_view pattern, bool i
     }
     const char c = pattern[i];
     if (c < 0x20 || c > 0x7E || std::strchr(kSyntaxBytes, c) != nullptr) return std::nullopt;
-    runs.back() += ignoreCase ? Lower(c) : c;
+    runs.back() += ignoreCase ? static_cast<char>(gbk::FoldAscii(c)) : c;
     ++i;
   }
   if (runs.front().empty()) return std::nullopt;

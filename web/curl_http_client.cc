@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "web/request_escape.h"
+
 namespace zarvo {
 
 namespace {
@@ -44,10 +46,7 @@ std::string_view TrimBlanks(std::string_view s) {
 // True iff no byte would end or split a request line: no control byte, no
 // space, no DEL.
 bool FitsRequestLine(std::string_view s) {
-  return std::none_of(s.begin(), s.end(), [](char c) {
-    auto b = static_cast<unsigned char>(c);
-    return b <= 0x20 || b == 0x7F;
-  });
+  return std::none_of(s.begin(), s.end(), SplitsRequestLine);
 }
 
 bool IsServerName(std::string_view s) {

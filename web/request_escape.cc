@@ -9,8 +9,8 @@ Text EscapeRequestText(const Text& text) {
   std::string out;
   out.reserve(text.size());
   for (char c : text.view()) {
-    auto b = static_cast<unsigned char>(c);
-    if (b <= 0x20 || b == 0x7F) {
+    if (SplitsRequestLine(c)) {
+      auto b = static_cast<unsigned char>(c);
       out += '%';
       out += kHex[b >> 4];
       out += kHex[b & 0x0F];

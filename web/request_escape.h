@@ -8,6 +8,16 @@
 
 namespace zarvo {
 
+// SplitsRequestLine()
+//
+// True iff byte `b` would end or split a request or header line: a control
+// byte (0x00-0x1F, 0x7F) or the space.
+// Example: SplitsRequestLine('\n') == true; SplitsRequestLine('%') == false
+inline bool SplitsRequestLine(char c) {
+  auto b = static_cast<unsigned char>(c);
+  return b <= 0x20 || b == 0x7F;
+}
+
 // EscapeRequestText()
 //
 // `text` with every control byte (0x00-0x1F and 0x7F, so CR and LF too) and
